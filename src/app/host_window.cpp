@@ -1,0 +1,129 @@
+#include "app/host_window.h"
+
+#include "app/names.h"
+#include "app/program.h"
+#include "platform/ui/input.h"
+
+namespace quillet::app {
+
+namespace {
+
+constexpr int kHostSide = 15;
+
+ui::Menu hostMenu(Program& p) {
+  ui::Menu menu;
+  menu.title = "操作";
+  auto item = [](const char* caption, std::function<void()> action) {
+    ui::MenuItem it;
+    it.caption = caption;
+    it.action = std::move(action);
+    return it;
+  };
+  menu.items.push_back(item("Display", [&p] { showMainWindow(p); }));
+  menu.items.push_back(item("Penetrate", nullptr));
+  menu.items.push_back(item("Don't Penetrate", [&p] { recreateMainWindow(p); }));
+  menu.items.push_back(item("Exit Quillet", [&p] { exitProgram(p); }));
+  return menu;
+}
+
+}  // namespace
+
+void createHostWindow(Program& p) {
+  ui::Window& host = p.installHost(std::make_unique<ui::Window>(p.backend(), "宿主窗口"));
+  host.setTitle(kHostTitle);
+  host.setFace(kHostFace);
+  host.setBorder(ui::Window::Border::None);
+  // Above everything, so the way back is never buried under other programs.
+  host.setTopmost(true);
+  host.move(50, 50);
+  host.setWidth(kHostSide);
+  host.setHeight(kHostSide);
+  host.menu() = hostMenu(p);
+  host.onKeyDown = [&p](int key, int modifiers) { onHostKeyDown(p, key, modifiers); };
+  host.onMoved = [&p] { onHostMoved(p); };
+  host.onDoubleClick = [&p](int, int, int) { onHostDoubleClick(p); };
+  host.onLeftDown = [&p](int, int, int) {
+    if (p.host()) p.backend().startSystemMove(*p.host());
+  };
+  host.onRightDown = [&p](int, int, int) {
+    if (p.host()) p.host()->popupMenu(p.host()->menu());
+  };
+  host.onDestroying = [&p] { onHostDestroying(p); };
+  // Closing the dot from the window manager would strand a hidden picture.
+  host.onCloseRequest = [] {};
+  host.setVisible(true);
+  onHostCreated(p);
+}
+
+void onHostCreated(Program& p) {
+  p.g().currentPicturePath.clear();
+  p.createMainWindow();
+}
+
+void showMainWindow(Program& p) {
+  GlobalState& g = p.g();
+  if (g.mainWindowClosed == 1 || !p.main()) {
+    p.createMainWindow();
+    return;
+  }
+  if (g.clickThrough == 1) {
+    p.main()->setVisible(!p.main()->visible());
+    return;
+  }
+  p.main()->setVisible(true);
+  if (p.host()) p.host()->setVisible(false);
+}
+
+void recreateMainWindow(Program& p) {
+  GlobalState& g = p.g();
+  if (g.mainWindowClosed == 1 || !p.main()) {
+    showMainWindow(p);
+    return;
+  }
+  ui::Window& w = *p.main();
+  g.savedMainLeft = w.left();
+  g.savedMainTop = w.top();
+  g.savedMainWidth = w.width();
+  g.savedMainHeight = w.height();
+  p.destroyMainWindow();
+  p.createMainWindow();
+}
+
+void onHostKeyDown(Program& p, int key, int /*modifiers*/) {
+  switch (key) {
+    case ui::key::kSpace:
+      showMainWindow(p);
+      break;
+    case ui::key::letter('C'):
+      recreateMainWindow(p);
+      break;
+    case ui::key::kPageUp:
+    case ui::key::kPageDown:
+      p.backend().messageBox(p.host(), "很抱歉程序遇到问题需要退出，如有需要请重新运行！", "提示");
+      p.endProcess(0);
+      break;
+    default:
+      break;
+  }
+}
+
+void onHostMoved(Program& p) {
+  ui::Window* host = p.host();
+  if (!host) return;
+  if (host->hasFocus() && p.main()) p.main()->move(host->left() + 15, host->top() + 15);
+  if (host->left() < 0) host->setLeft(0);
+  if (host->top() < 0) host->setTop(0);
+}
+
+void onHostDoubleClick(Program& p) { showMainWindow(p); }
+
+void exitProgram(Program& p) { p.endProcess(0); }
+
+void onHostDestroying(Program& p) {
+  GlobalState& g = p.g();
+  if (g.restartRequested == 1 && !g.programFileName.empty()) {
+    p.backend().startProcess(p.programPath(g.programFileName));
+  }
+}
+
+}  // namespace quillet::app

@@ -1,0 +1,73 @@
+#include "app/program.h"
+
+#include "app/host_window.h"
+#include "app/main_window.h"
+#include "app/names.h"
+#include "platform/files.h"
+
+namespace quillet::app {
+
+namespace {
+
+std::unique_ptr<GlobalState> initGlobals() { return std::make_unique<GlobalState>(); }
+
+void releaseGlobals(std::unique_ptr<GlobalState>& globals) { globals.reset(); }
+
+}  // namespace
+
+Program::Program(ui::Backend& backend, Environment env)
+    : backend_(backend), env_(std::move(env)), globals_(initGlobals()) {}
+
+Program::~Program() { shutdown(); }
+
+void Program::start() { createHostWindow(*this); }
+
+std::string Program::programPath(const std::string& relative) const {
+  std::string folder = env_.programFolder;
+  if (!folder.empty() && folder.back() != files::kSeparator) folder += files::kSeparator;
+  return folder + relative;
+}
+
+ui::Window& Program::installHost(std::unique_ptr<ui::Window> host) {
+  host_ = std::move(host);
+  return *host_;
+}
+
+void Program::createMainWindow() {
+  retired_.clear();
+  main_ = std::make_unique<ui::Window>(backend_, "主窗口");
+  buildMainWindow(*this, *main_);
+  onMainCreated(*this);
+  if (main_ && !backend_.quitRequested()) main_->setVisible(true);
+}
+
+void Program::destroyMainWindow() {
+  if (!main_) return;
+  if (main_->onDestroying) main_->onDestroying();
+  std::unique_ptr<ui::Window> w = std::move(main_);
+  w->setVisible(false);
+  // A handler of this window may be the caller; its closures must outlive it.
+  retired_.push_back(std::move(w));
+}
+
+void Program::endProcess(int code) { backend_.quit(code); }
+
+void Program::shutdown() {
+  if (shutDown_) return;
+  shutDown_ = true;
+  destroyMainWindow();
+  if (host_) {
+    if (host_->onDestroying) host_->onDestroying();
+    host_->setVisible(false);
+  }
+  retired_.clear();
+  host_.reset();
+  releaseGlobals(globals_);
+}
+
+void Program::emergencySave() {
+  if (shutDown_ || !globals_) return;
+  saveStateFiles(*this);
+}
+
+}  // namespace quillet::app

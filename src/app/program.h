@@ -1,0 +1,70 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/global_state.h"
+#include "platform/ui/backend.h"
+#include "platform/ui/widgets.h"
+
+namespace quillet::app {
+
+// Where the program lives: its folder (state files, pic/, the work BMP are
+// joined to it) and its executable's file name (started again on restart).
+struct Environment {
+  std::string programFolder;
+  std::string executableName;
+};
+
+// The running program: the state record, the host window and the main
+// window. Handlers and operations of every subsystem take it by reference.
+class Program {
+ public:
+  Program(ui::Backend& backend, Environment env);
+  ~Program();
+  Program(const Program&) = delete;
+  Program& operator=(const Program&) = delete;
+
+  // Creates the host window and, from its creation handler, the main window.
+  void start();
+  // Ends the run as the end of the process does: destroys the main window
+  // (which saves the state files), then the host window, then releases the
+  // state. Safe to call more than once.
+  void shutdown();
+  // For an abnormal end with the message loop still inside a handler (the
+  // display connection broke): writes the last-file record and the pending
+  // note, touching no window.
+  void emergencySave();
+
+  // Ends the process with `code`: the message loop stops after the running
+  // handler and shutdown() follows.
+  void endProcess(int code);
+
+  ui::Backend& backend() { return backend_; }
+  const Environment& env() const { return env_; }
+  // The program folder joined with a relative name such as "上次文件.txt".
+  std::string programPath(const std::string& relative) const;
+
+  GlobalState& g() { return *globals_; }
+  ui::Window* host() { return host_.get(); }
+  ui::Window* main() { return main_.get(); }
+
+  // Main window lifecycle, used by the host window and the key handler.
+  // Destroying runs the about-to-be-destroyed handler at once; the model
+  // object itself is kept until no handler of it can be running any more.
+  void createMainWindow();
+  void destroyMainWindow();
+  ui::Window& installHost(std::unique_ptr<ui::Window> host);
+
+ private:
+  ui::Backend& backend_;
+  Environment env_;
+  std::unique_ptr<GlobalState> globals_;
+  std::unique_ptr<ui::Window> host_;
+  std::unique_ptr<ui::Window> main_;
+  std::vector<std::unique_ptr<ui::Window>> retired_;
+  bool shutDown_ = false;
+};
+
+}  // namespace quillet::app

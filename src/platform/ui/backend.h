@@ -1,0 +1,48 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "platform/ui/menu.h"
+#include "platform/ui/widgets.h"
+
+namespace quillet::ui {
+
+struct ScreenSize {
+  int width = 0;
+  int height = 0;
+};
+
+struct FileDialogResult {
+  bool confirmed = false;
+  std::string path;
+};
+
+// The window system under the widget model: the Qt backend in the program,
+// an in-memory one in the tests. Dialogs block until answered.
+class Backend {
+ public:
+  virtual ~Backend() = default;
+
+  // Called once when a model window is constructed; returns its mirror.
+  virtual std::unique_ptr<WindowPeer> createPeer(Window& window) = 0;
+  virtual ScreenSize screenSize() = 0;
+
+  // `filter` is "description|pattern|description|pattern...".
+  virtual FileDialogResult openFileDialog(Window* owner, const std::string& title,
+                                          const std::string& filter, const std::string& preset) = 0;
+  virtual void messageBox(Window* owner, const std::string& text, const std::string& caption) = 0;
+  // Shows the menu at the pointer; returns the chosen leaf item, or nullptr.
+  virtual const MenuItem* popupMenu(Window& owner, const Menu& menu) = 0;
+  // The window follows the pointer until the left button is released.
+  virtual void startSystemMove(Window& window) = 0;
+
+  // Ends the message loop once the running handler returns; the program then
+  // destroys its windows and saves its state.
+  virtual void quit(int exitCode) = 0;
+  virtual bool quitRequested() const = 0;
+  // Starts an executable without waiting for it; false when it could not start.
+  virtual bool startProcess(const std::string& path) = 0;
+};
+
+}  // namespace quillet::ui

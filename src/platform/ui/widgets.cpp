@@ -1,0 +1,230 @@
+#include "platform/ui/widgets.h"
+
+#include "platform/image/picture.h"
+#include "platform/ui/backend.h"
+
+namespace quillet::ui {
+
+namespace {
+
+MenuItem* findIn(std::vector<MenuItem>& items, const std::string& caption) {
+  for (auto& item : items) {
+    if (!item.separator && item.caption == caption) return &item;
+    if (auto* found = findIn(item.children, caption)) return found;
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+MenuItem* Menu::find(const std::string& caption) { return findIn(items, caption); }
+const MenuItem* Menu::find(const std::string& caption) const {
+  return findIn(const_cast<std::vector<MenuItem>&>(items), caption);
+}
+
+Control::Control(Window& owner, std::string name, Kind kind)
+    : owner_(owner), name_(std::move(name)), kind_(kind) {}
+
+void Control::changed(Change what) { owner_.notifyControl(*this, what); }
+
+void Control::setLeft(int v) { setGeometry(v, top_, width_, height_); }
+void Control::setTop(int v) { setGeometry(left_, v, width_, height_); }
+void Control::setWidth(int v) { setGeometry(left_, top_, v, height_); }
+void Control::setHeight(int v) { setGeometry(left_, top_, width_, v); }
+
+void Control::setGeometry(int left, int top, int width, int height) {
+  if (width < 0) width = 0;
+  if (height < 0) height = 0;
+  if (left == left_ && top == top_ && width == width_ && height == height_) return;
+  left_ = left;
+  top_ = top;
+  width_ = width;
+  height_ = height;
+  changed(Change::Geometry);
+}
+
+void Control::setVisible(bool v) {
+  if (v == visible_) return;
+  visible_ = v;
+  changed(Change::Visible);
+}
+
+PictureBox::PictureBox(Window& owner, std::string name)
+    : Control(owner, std::move(name), Kind::PictureBox) {}
+
+void PictureBox::setPicture(PictureBytes bytes, std::string origin) {
+  picture_ = std::move(bytes);
+  origin_ = std::move(origin);
+  problem_.clear();
+  if (picture_) {
+    auto size = image::readSize(*picture_);
+    if (!size) problem_ = size.error;
+  }
+  changed(Change::Picture);
+}
+
+void PictureBox::clearPicture() {
+  if (!picture_ && origin_.empty()) return;
+  picture_.reset();
+  origin_.clear();
+  problem_.clear();
+  changed(Change::Picture);
+}
+
+void PictureBox::setBorder(bool v) {
+  if (v == border_) return;
+  border_ = v;
+  changed(Change::Appearance);
+}
+
+void PictureBox::setBackground(std::uint32_t colour) {
+  if (colour == background_) return;
+  background_ = colour;
+  changed(Change::Appearance);
+}
+
+void PictureBox::setDisplayMode(int mode) {
+  if (mode == displayMode_) return;
+  displayMode_ = mode;
+  changed(Change::Appearance);
+}
+
+EditBox::EditBox(Window& owner, std::string name)
+    : Control(owner, std::move(name), Kind::EditBox) {}
+
+void EditBox::setText(std::string text) {
+  if (text == text_) return;
+  text_ = std::move(text);
+  changed(Change::Text);
+  if (onChanged) onChanged();
+}
+
+Label::Label(Window& owner, std::string name) : Control(owner, std::move(name), Kind::Label) {}
+
+void Label::setText(std::string text) {
+  if (text == text_) return;
+  text_ = std::move(text);
+  changed(Change::Text);
+}
+
+Window::Window(Backend& backend, std::string name) : backend_(backend), name_(std::move(name)) {
+  peer_ = backend_.createPeer(*this);
+}
+
+Window::~Window() = default;
+
+// Each setter stores first and notifies the peer before running the handler,
+// so a handler that reads the window sees the new value and a nested set from
+// inside the handler reaches the screen in order.
+void Window::setLeft(int v) { move(v, top_); }
+void Window::setTop(int v) { move(left_, v); }
+
+void Window::move(int left, int top) {
+  if (left == left_ && top == top_) return;
+  left_ = left;
+  top_ = top;
+  changed(Change::Geometry);
+  if (onMoved) onMoved();
+}
+
+void Window::setWidth(int v) {
+  if (v < 0) v = 0;
+  if (v == width_) return;
+  width_ = v;
+  changed(Change::Geometry);
+  if (onResized) onResized();
+}
+
+void Window::setHeight(int v) {
+  if (v < 0) v = 0;
+  if (v == height_) return;
+  height_ = v;
+  changed(Change::Geometry);
+  if (onResized) onResized();
+}
+
+void Window::setVisible(bool v) {
+  if (v == visible_) return;
+  visible_ = v;
+  changed(Change::Visible);
+}
+
+void Window::setTitle(std::string title) {
+  if (title == title_) return;
+  title_ = std::move(title);
+  changed(Change::Title);
+}
+
+void Window::setBorder(Border b) {
+  if (b == border_) return;
+  border_ = b;
+  changed(Change::Style);
+}
+
+void Window::setTopmost(bool v) {
+  if (v == topmost_) return;
+  topmost_ = v;
+  changed(Change::Style);
+}
+
+void Window::setExStyle(int style) {
+  if (style == exStyle_) return;
+  exStyle_ = style;
+  changed(Change::Style);
+}
+
+void Window::setAlpha(int alpha) {
+  if (alpha < 0) alpha = 0;
+  if (alpha > 255) alpha = 255;
+  if (alpha == alpha_) return;
+  alpha_ = alpha;
+  changed(Change::Alpha);
+}
+
+void Window::setFreeMove(bool v) { freeMove_ = v; }
+
+void Window::setFocus() {
+  focus_ = true;
+  changed(Change::Focus);
+}
+
+void Window::setFace(std::string name) {
+  face_ = std::move(name);
+  changed(Change::Appearance);
+}
+
+Control* Window::find(const std::string& name) const {
+  for (const auto& c : controls_) {
+    if (c->name() == name) return c.get();
+  }
+  return nullptr;
+}
+
+void Window::popupMenu(const Menu& menu) {
+  const MenuItem* chosen = backend_.popupMenu(*this, menu);
+  if (chosen && chosen->action) {
+    // The action may rebuild or destroy this very window; copy it first.
+    auto action = chosen->action;
+    action();
+  }
+}
+
+void Window::systemMoved(int left, int top) {
+  if (left == left_ && top == top_) return;
+  left_ = left;
+  top_ = top;
+  if (onMoved) onMoved();
+}
+
+void Window::systemResized(int width, int height) {
+  if (width == width_ && height == height_) return;
+  width_ = width;
+  height_ = height;
+  if (onResized) onResized();
+}
+
+void Window::systemFocused(bool focus) { focus_ = focus; }
+
+void Window::systemVisible(bool visible) { visible_ = visible; }
+
+}  // namespace quillet::ui

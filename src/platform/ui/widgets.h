@@ -1,0 +1,248 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/ui/menu.h"
+
+namespace quillet::ui {
+
+class Window;
+class Backend;
+
+// Bytes of a picture file as files hold them (JPEG or BMP). Shared so that a
+// picture box, the state record and a cache can hold the same bytes cheaply.
+using PictureBytes = std::shared_ptr<const std::vector<std::uint8_t>>;
+
+// What changed on a model object; tells a backend peer what to mirror.
+enum class Change { Geometry, Visible, Title, Style, Alpha, Picture, Text, Focus, Appearance };
+
+using MouseHandler = std::function<void(int x, int y, int modifiers)>;
+using KeyHandler = std::function<void(int key, int modifiers)>;
+using WheelHandler = std::function<void(int distance, int modifiers)>;
+
+class Control {
+ public:
+  enum class Kind { PictureBox, EditBox, Label };
+
+  Control(Window& owner, std::string name, Kind kind);
+  virtual ~Control() = default;
+  Control(const Control&) = delete;
+  Control& operator=(const Control&) = delete;
+
+  const std::string& name() const { return name_; }
+  Kind kind() const { return kind_; }
+  Window& window() const { return owner_; }
+
+  int left() const { return left_; }
+  int top() const { return top_; }
+  int width() const { return width_; }
+  int height() const { return height_; }
+  bool visible() const { return visible_; }
+  void setLeft(int v);
+  void setTop(int v);
+  void setWidth(int v);
+  void setHeight(int v);
+  void setGeometry(int left, int top, int width, int height);
+  void setVisible(bool v);
+
+  // Mouse input over the control, in its own coordinates.
+  MouseHandler onLeftDown, onLeftUp, onRightDown, onMouseMove, onDoubleClick;
+  WheelHandler onWheel;
+
+ protected:
+  void changed(Change what);
+
+ private:
+  Window& owner_;
+  std::string name_;
+  Kind kind_;
+  int left_ = 0, top_ = 0, width_ = 0, height_ = 0;
+  bool visible_ = true;
+};
+
+// Draws its picture scaled to its own size.
+class PictureBox : public Control {
+ public:
+  PictureBox(Window& owner, std::string name);
+
+  const PictureBytes& picture() const { return picture_; }
+  // `origin` names where the bytes came from (a file path), so that a
+  // picture that cannot be shown can say which one it is.
+  void setPicture(PictureBytes bytes, std::string origin = {});
+  void clearPicture();
+  const std::string& origin() const { return origin_; }
+
+  // Why the picture cannot be shown, read from its header; empty when it can
+  // (or when there is no picture). A decoder may still fail later on the body.
+  const std::string& problem() const { return problem_; }
+
+  bool border() const { return border_; }
+  void setBorder(bool v);
+  std::uint32_t background() const { return background_; }  // 0x00BBGGRR
+  void setBackground(std::uint32_t colour);
+  int displayMode() const { return displayMode_; }
+  void setDisplayMode(int mode);
+
+ private:
+  PictureBytes picture_;
+  std::string origin_;
+  std::string problem_;
+  bool border_ = false;
+  std::uint32_t background_ = 0;
+  int displayMode_ = 1;
+};
+
+// One- or multi-line text box; setting its text runs its change handler.
+class EditBox : public Control {
+ public:
+  EditBox(Window& owner, std::string name);
+  const std::string& text() const { return text_; }
+  void setText(std::string text);
+  // The user typed: same rule as a programmatic change.
+  void userEdited(std::string text) { setText(std::move(text)); }
+  std::function<void()> onChanged;
+  KeyHandler onKeyDown;
+
+ private:
+  std::string text_;
+};
+
+class Label : public Control {
+ public:
+  Label(Window& owner, std::string name);
+  const std::string& text() const { return text_; }
+  void setText(std::string text);
+
+ private:
+  std::string text_;
+};
+
+// Mirrors one model window onto the window system. Called after the model
+// has changed; never calls back into the model for the same change.
+class WindowPeer {
+ public:
+  virtual ~WindowPeer() = default;
+  // Called after a window property changed.
+  virtual void windowChanged(Change what) = 0;
+  // Called after a property of one of the window's controls changed.
+  virtual void controlChanged(Control& control, Change what) = 0;
+  // Called after a control was added to the window.
+  virtual void controlAdded(Control& control) = 0;
+};
+
+class Window {
+ public:
+  enum class Border { None, Sizable };
+  static constexpr int kLayeredBit = 0x80000;
+  static constexpr int kTransparentBit = 0x20;
+
+  Window(Backend& backend, std::string name);
+  ~Window();
+  Window(const Window&) = delete;
+  Window& operator=(const Window&) = delete;
+
+  const std::string& name() const { return name_; }
+  Backend& backend() const { return backend_; }
+
+  int left() const { return left_; }
+  int top() const { return top_; }
+  int width() const { return width_; }
+  int height() const { return height_; }
+  // Setting a different value runs the moved or resized handler before the
+  // setter returns; setting the same value runs nothing.
+  void setLeft(int v);
+  void setTop(int v);
+  void setWidth(int v);
+  void setHeight(int v);
+  void move(int left, int top);
+
+  bool visible() const { return visible_; }
+  void setVisible(bool v);
+  const std::string& title() const { return title_; }
+  void setTitle(std::string title);
+  Border border() const { return border_; }
+  void setBorder(Border b);
+  bool topmost() const { return topmost_; }
+  void setTopmost(bool v);
+  // Extended style integer: layered bit means `alpha` is the opacity,
+  // transparent bit means the mouse passes through.
+  int exStyle() const { return exStyle_; }
+  void setExStyle(int style);
+  int alpha() const { return alpha_; }
+  void setAlpha(int alpha);
+  // Whether pressing anywhere in the window and dragging moves it.
+  bool freeMove() const { return freeMove_; }
+  void setFreeMove(bool v);
+  bool hasFocus() const { return focus_; }
+  void setFocus();
+  // A face picture filling the window (the host window's red dot).
+  const std::string& face() const { return face_; }
+  void setFace(std::string name);
+
+  template <class T>
+  T& add(const std::string& name) {
+    auto control = std::make_unique<T>(*this, name);
+    T& ref = *control;
+    controls_.push_back(std::move(control));
+    if (peer_) peer_->controlAdded(ref);
+    return ref;
+  }
+  Control* find(const std::string& name) const;
+  template <class T>
+  T& get(const std::string& name) const {
+    return dynamic_cast<T&>(*find(name));
+  }
+  const std::vector<std::unique_ptr<Control>>& controls() const { return controls_; }
+
+  Menu& menu() { return menu_; }
+  // Shows `menu` at the pointer and runs the chosen item's action.
+  void popupMenu(const Menu& menu);
+
+  // Handlers bound by the behaviour.
+  std::function<void()> onMoved, onResized, onDestroying;
+  // The window system asked to close the window (a close button, a window
+  // manager's close keystroke); nothing happens unless the behaviour acts.
+  std::function<void()> onCloseRequest;
+  KeyHandler onKeyDown, onKeyUp;
+  WheelHandler onWheel;
+  MouseHandler onRightDown, onDoubleClick, onLeftDown;
+
+  // The window system or the user changed something; runs the same handlers.
+  void systemMoved(int left, int top);
+  void systemResized(int width, int height);
+  void systemFocused(bool focus);
+  void systemVisible(bool visible);
+
+  WindowPeer* peer() const { return peer_.get(); }
+  void attachPeer(std::unique_ptr<WindowPeer> peer) { peer_ = std::move(peer); }
+  void notifyControl(Control& c, Change what) {
+    if (peer_) peer_->controlChanged(c, what);
+  }
+
+ private:
+  void changed(Change what) {
+    if (peer_) peer_->windowChanged(what);
+  }
+
+  Backend& backend_;
+  std::string name_;
+  int left_ = 0, top_ = 0, width_ = 0, height_ = 0;
+  bool visible_ = false;
+  std::string title_;
+  Border border_ = Border::None;
+  bool topmost_ = false;
+  int exStyle_ = 0;
+  int alpha_ = 255;
+  bool freeMove_ = false;
+  bool focus_ = false;
+  std::string face_;
+  std::vector<std::unique_ptr<Control>> controls_;
+  Menu menu_;
+  std::unique_ptr<WindowPeer> peer_;
+};
+
+}  // namespace quillet::ui

@@ -1,0 +1,84 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "app/names.h"
+#include "platform/files.h"
+#include "platform/text.h"
+#include "support/program_fixture.h"
+#include "support/temp_folder.h"
+
+namespace quillet::testing {
+namespace {
+
+std::vector<std::uint8_t> bytesOf(const std::string& s) { return {s.begin(), s.end()}; }
+
+TEST(StateTextTest, RoundTripsEveryKindOfCharacterThroughGb18030) {
+  for (const std::string s : {"", "C:/plain/ascii.jpg", "/家/图片 文件夹/第一 张.jpg",
+                              "emoji 🎨 and ü and ０１２", "line\r\nbreaks"}) {
+    auto onDisk = text::toStateFile(s);
+    EXPECT_EQ(text::fromStateFile(onDisk), s);
+  }
+  // GBK bytes written by older versions: "图片" is CD BC C6 AC.
+  EXPECT_EQ(text::fromStateFile({0xCD, 0xBC, 0xC6, 0xAC}), "图片");
+}
+
+TEST(StateTextTest, InvalidGb18030IsReadAsUtf8_BrokenBytesBecomeReplacement) {
+  EXPECT_EQ(text::fromStateFile(bytesOf("价格€/a.jpg")), "价格€/a.jpg");
+  EXPECT_EQ(text::fromStateFile({'a', 0xFF, 'b'}),
+            "a\xEF\xBF\xBD"
+            "b");
+}
+
+TEST(FilesTest, AtomicWriteReplacesWholeFileAndLeavesNoTemporaries) {
+  TempFolder tmp;
+  std::string file = tmp.path("state.txt");
+  ASSERT_TRUE(files::writeAtomic(file, bytesOf("first version, rather long")));
+  ASSERT_TRUE(files::writeAtomic(file, bytesOf("second")));
+  EXPECT_EQ(*files::read(file), bytesOf("second"));
+  EXPECT_EQ(files::list(tmp.root()), std::vector<std::string>{"state.txt"});
+}
+
+TEST(FilesTest, FailedWriteReportsFailureAndLeavesNothingBehind) {
+  TempFolder tmp;
+  // A folder in the file's place defeats the rename even for root.
+  tmp.makeFolder("state.txt");
+  EXPECT_FALSE(files::writeAtomic(tmp.path("state.txt"), bytesOf("new")));
+  EXPECT_EQ(files::list(tmp.root()), std::vector<std::string>{"state.txt"});
+
+  if (::geteuid() == 0) return;  // root writes into read-only folders
+  std::string file = tmp.path("other.txt");
+  ASSERT_TRUE(files::writeAtomic(file, bytesOf("old")));
+  ::chmod(tmp.root().c_str(), 0500);
+  EXPECT_FALSE(files::writeAtomic(file, bytesOf("new")));
+  ::chmod(tmp.root().c_str(), 0700);
+  EXPECT_EQ(*files::read(file), bytesOf("old"));
+}
+
+TEST(FilesTest, OddPathsAreRefusedNotCrashed) {
+  EXPECT_FALSE(files::writeAtomic("", bytesOf("x")));
+  EXPECT_FALSE(files::writeAtomic("/nonexistent-folder/x/y.txt", bytesOf("x")));
+  EXPECT_FALSE(files::read(""));
+  EXPECT_FALSE(files::read("/"));
+  EXPECT_EQ(files::size("/"), -1);
+  EXPECT_TRUE(files::list("/nonexistent-folder").empty());
+  EXPECT_EQ(files::folderOf("/a/b/c.jpg"), "/a/b/");
+  EXPECT_EQ(files::folderOf("c.jpg"), "");
+  EXPECT_EQ(files::lastChars("ab", 3), "ab");
+}
+
+using StateFilesTest = ProgramTest;
+
+TEST_F(StateFilesTest, UnwritableProgramFolder_ProgramStillRunsAndEnds) {
+  writePicture("pic/1.jpg", 100, 80);
+  start();
+  ::chmod(folder.root().c_str(), 0500);
+  main().onKeyDown(0x1B, 0);
+  host().onDoubleClick(0, 0, 0);
+  shutdown();
+  ::chmod(folder.root().c_str(), 0700);
+  SUCCEED();
+}
+
+}  // namespace
+}  // namespace quillet::testing

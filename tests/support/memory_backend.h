@@ -1,0 +1,60 @@
+#pragma once
+
+#include <deque>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "platform/ui/backend.h"
+
+namespace quillet::testing {
+
+// The window system as a test sees it: windows are model objects only, and
+// dialogs and menus are answered from scripts set up beforehand. An
+// unscripted dialog is cancelled, an unscripted menu dismissed.
+class MemoryBackend : public ui::Backend {
+ public:
+  struct DialogCall {
+    std::string title, filter, preset;
+  };
+  struct MessageCall {
+    std::string text, caption;
+  };
+
+  std::unique_ptr<ui::WindowPeer> createPeer(ui::Window& window) override;
+  ui::ScreenSize screenSize() override { return screen; }
+  ui::FileDialogResult openFileDialog(ui::Window* owner, const std::string& title,
+                                      const std::string& filter,
+                                      const std::string& preset) override;
+  void messageBox(ui::Window* owner, const std::string& text, const std::string& caption) override;
+  const ui::MenuItem* popupMenu(ui::Window& owner, const ui::Menu& menu) override;
+  void startSystemMove(ui::Window& window) override { systemMoves.push_back(window.name()); }
+  void quit(int exitCode) override {
+    quitCode = exitCode;
+    quitCalls++;
+  }
+  bool quitRequested() const override { return quitCalls > 0; }
+  bool startProcess(const std::string& path) override {
+    startedProcesses.push_back(path);
+    return true;
+  }
+
+  // Scripts.
+  void answerOpenDialog(std::string path) { dialogAnswers.push_back({true, std::move(path)}); }
+  void cancelOpenDialog() { dialogAnswers.push_back({false, {}}); }
+  // Choose an entry by its caption path, e.g. {"镜像翻转", "水平"}.
+  void chooseMenu(std::vector<std::string> captions) { menuAnswers.push_back(std::move(captions)); }
+
+  ui::ScreenSize screen{1280, 1024};
+  std::deque<ui::FileDialogResult> dialogAnswers;
+  std::deque<std::vector<std::string>> menuAnswers;
+  std::vector<DialogCall> dialogs;
+  std::vector<MessageCall> messages;
+  std::vector<std::string> menusShown;  // titles
+  std::vector<std::string> systemMoves;
+  std::vector<std::string> startedProcesses;
+  int quitCalls = 0;
+  int quitCode = -1;
+};
+
+}  // namespace quillet::testing

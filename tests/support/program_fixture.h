@@ -1,0 +1,44 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "app/global_state.h"
+#include "app/program.h"
+#include "platform/ui/widgets.h"
+#include "support/memory_backend.h"
+#include "support/temp_folder.h"
+
+namespace quillet::testing {
+
+// Owns the in-memory backend, a temporary program folder and the program.
+// Each test starts from a fresh state record.
+class ProgramTest : public ::testing::Test {
+ protected:
+  ProgramTest();
+  ~ProgramTest() override;
+
+  // Path inside the program folder.
+  std::string path(const std::string& relative) const { return folder.path(relative); }
+  // Writes a JPEG (or, for a ".bmp" name, a BMP) of the given pixel size.
+  std::string writePicture(const std::string& relative, int width, int height,
+                           std::uint32_t rgb = 0x3366CC);
+  void writeLastFileRecord(const std::string& picturePath);
+  std::string readLastFileRecord() const;
+
+  void start();  // the program's start-up
+  void shutdown() { program->shutdown(); }
+
+  app::GlobalState& g() { return program->g(); }
+  ui::Window& main() { return *program->main(); }
+  ui::Window& host() { return *program->host(); }
+  ui::PictureBox& box();
+
+  TempFolder folder;
+  MemoryBackend backend;
+  std::unique_ptr<app::Program> program;
+};
+
+}  // namespace quillet::testing
