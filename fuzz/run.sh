@@ -1,0 +1,27 @@
+#!/bin/sh
+# Runs every fuzz target for SECONDS from fresh seeds; exits non-zero if any
+# of them found a crash (the input is kept under BUILD_DIR/fuzz-artifacts).
+set -eu
+if [ $# -ne 2 ]; then
+  echo "usage: $0 BUILD_DIR SECONDS" >&2
+  exit 2
+fi
+build=$1
+seconds=$2
+here=$(cd "$(dirname "$0")" && pwd)
+"$here/make-seeds.sh" "$build"
+
+status=0
+for target in bmp jpeg; do
+  work=$build/fuzz-corpus/$target-found
+  artifacts=$build/fuzz-artifacts
+  mkdir -p "$work" "$artifacts"
+  echo "== fuzz_$target for ${seconds}s"
+  if ! "$build/bin/fuzz_$target" -max_total_time="$seconds" -rss_limit_mb=2048 -timeout=10 \
+      -print_final_stats=1 -artifact_prefix="$artifacts/$target-" \
+      "$work" "$build/fuzz-corpus/$target"; then
+    echo "fuzz_$target: FAILED, see $artifacts" >&2
+    status=1
+  fi
+done
+exit $status

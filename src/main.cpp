@@ -1,0 +1,55 @@
+#include <QtWidgets/QApplication>
+
+#include <cstdlib>
+#include <string>
+
+#include "app/program.h"
+#include "platform/files.h"
+#include "platform/qt/qt_backend.h"
+#include "platform/qt/termination.h"
+
+namespace {
+
+// The program whose state must still be saved if the process ends without a
+// shutdown: Qt's X11 plugin calls exit() when the display connection breaks.
+quillet::app::Program* unsavedProgram = nullptr;
+
+void saveOnAbruptExit() {
+  if (auto* program = unsavedProgram) {
+    unsavedProgram = nullptr;
+    program->emergencySave();
+  }
+}
+
+// Tests run the built program against a folder of their own.
+std::string programFolder() {
+  const char* override = std::getenv("QUILLET_PROGRAM_FOLDER");
+  std::string folder = override && *override ? override : quillet::files::executableFolder();
+  while (folder.size() > 1 && folder.back() == quillet::files::kSeparator) folder.pop_back();
+  return folder;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  QApplication::setApplicationName(QStringLiteral("Quillet"));
+
+  quillet::qtui::QtBackend backend;
+  quillet::app::Program program(backend, {programFolder(), quillet::files::executableName()});
+  quillet::qtui::TerminationWatcher termination([&backend] { backend.quit(0); });
+  unsavedProgram = &program;
+  std::atexit(saveOnAbruptExit);
+
+  program.start();
+  int code = 0;
+  if (!backend.quitRequested()) code = QApplication::exec();
+  if (backend.quitRequested()) code = backend.exitCode();
+
+  // From here on the ordinary shutdown saves.
+  unsavedProgram = nullptr;
+  program.shutdown();
+  // Windows destroyed from inside their own handlers are deleted late.
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  return code;
+}

@@ -1,0 +1,60 @@
+#pragma once
+
+#include <QtGui/QColor>
+#include <QtGui/QImage>
+#include <QtWidgets/QWidget>
+
+#include "platform/image/picture.h"
+#include "platform/ui/widgets.h"
+
+namespace quillet::qtui {
+
+// Shows a picture box: its picture stretched smoothly to the box, or in words
+// why it cannot be shown. Decoding happens when the picture changes or the box
+// outgrows the resolution decoded so far, never while painting.
+class PictureWidget : public QWidget {
+ public:
+  explicit PictureWidget(QWidget* parent);
+
+  // `problem` is what the header already told about the picture.
+  void showPicture(ui::PictureBytes bytes, const QString& origin, const QString& problem);
+  void setLook(QColor background, bool border);
+
+  // How many times a picture was decoded; lets the tests hold the caching rule.
+  int decodeCount() const { return decodeCount_; }
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+
+ private:
+  QRect contentRect() const;
+  QSize contentPixels() const;
+  void prepare();
+  void decodeFor(QSize box);
+  void reduceFor(QSize box);
+  void dropDecoded();
+  void paintTrouble(class QPainter& painter, const QRect& area, const QString& reason) const;
+
+  ui::PictureBytes bytes_;
+  QString origin_;
+  QString problem_;
+  QColor background_ = Qt::black;
+  bool border_ = false;
+
+  // The decode of `decodedFrom_`: `source_` wraps `bitmap_`'s pixels, so the
+  // two are replaced together. Holding the bytes keeps their address from
+  // being reused by another picture while the cache is keyed on it.
+  ui::PictureBytes decodedFrom_;
+  image::Bitmap bitmap_;
+  QImage source_;
+  QSize fullSize_;
+  QString decodeError_;
+  // `source_` halved `displayLevel_` times, so that painting never shrinks by
+  // more than a factor of two (which smooth scaling would alias).
+  QImage display_;
+  int displayLevel_ = -1;
+  int decodeCount_ = 0;
+};
+
+}  // namespace quillet::qtui

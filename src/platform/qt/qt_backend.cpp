@@ -1,0 +1,136 @@
+#include "platform/qt/qt_backend.h"
+
+#include <QtCore/QFileInfo>
+#include <QtCore/QPointer>
+#include <QtCore/QProcess>
+#include <QtGui/QCursor>
+#include <QtGui/QScreen>
+#include <QtWidgets/QApplication>
+#include <QtWidgets/QFileDialog>
+#include <QtWidgets/QMessageBox>
+
+#include <cstring>
+#include <optional>
+
+#include "platform/image/picture.h"
+#include "platform/qt/file_filter.h"
+#include "platform/qt/window_widget.h"
+
+namespace quillet::qtui {
+
+namespace {
+
+// A dialog is parented to its owner's widget so the window manager keeps it
+// above an always-on-top owner; the owner stays alive until the dialog closes.
+class DialogOwner {
+ public:
+  explicit DialogOwner(ui::Window* owner) {
+    if (!owner) return;
+    widget_ = widgetOf(*owner);
+    if (widget_) busy_.emplace(*widget_);
+  }
+  QWidget* widget() const { return widget_; }
+
+ private:
+  WindowWidget* widget_ = nullptr;
+  std::optional<WindowWidget::Busy> busy_;
+};
+
+}  // namespace
+
+QtBackend::QtBackend() {
+  // Only quit() ends the program; closing the last dialog must not.
+  QGuiApplication::setQuitOnLastWindowClosed(false);
+}
+
+QtBackend::~QtBackend() = default;
+
+std::unique_ptr<ui::WindowPeer> QtBackend::createPeer(ui::Window& window) {
+  return std::make_unique<QtWindowPeer>(window);
+}
+
+ui::ScreenSize QtBackend::screenSize() {
+  const QScreen* screen = QGuiApplication::primaryScreen();
+  if (!screen) return {};
+  const QSize size = screen->geometry().size();
+  return {size.width(), size.height()};
+}
+
+ui::FileDialogResult QtBackend::openFileDialog(ui::Window* owner, const std::string& title,
+                                               const std::string& filter,
+                                               const std::string& preset) {
+  DialogOwner parent(owner);
+  QFileDialog dialog(parent.widget(), QString::fromStdString(title));
+  // Qt's own dialog behaves alike everywhere and can be driven by tests.
+  dialog.setOption(QFileDialog::DontUseNativeDialog);
+  dialog.setAcceptMode(QFileDialog::AcceptOpen);
+  dialog.setFileMode(QFileDialog::ExistingFile);
+  const QStringList filters = nameFilters(filter);
+  if (!filters.isEmpty()) dialog.setNameFilters(filters);
+  if (!preset.empty()) {
+    const QFileInfo info(QString::fromStdString(preset));
+    if (info.isDir()) {
+      dialog.setDirectory(info.absoluteFilePath());
+    } else {
+      dialog.setDirectory(info.absolutePath());
+      dialog.selectFile(info.fileName());
+    }
+  }
+  if (dialog.exec() != QDialog::Accepted) return {};
+  const QStringList chosen = dialog.selectedFiles();
+  if (chosen.isEmpty()) return {};
+  return {true, chosen.first().toStdString()};
+}
+
+void QtBackend::messageBox(ui::Window* owner, const std::string& text, const std::string& caption) {
+  DialogOwner parent(owner);
+  QMessageBox box(QMessageBox::NoIcon, QString::fromStdString(caption),
+                  QString::fromStdString(text), QMessageBox::Ok, parent.widget());
+  box.exec();
+}
+
+const ui::MenuItem* QtBackend::popupMenu(ui::Window& owner, const ui::Menu& menu) {
+  QPointer<WindowWidget> widget = widgetOf(owner);
+  const ui::MenuItem* chosen = runPopupMenu(menu, QCursor::pos(), icons_);
+  // If the owner went away while the menu was open, so may have the menu and
+  // its items: nothing is chosen then.
+  if (!widget || !widget->model()) return nullptr;
+  return chosen;
+}
+
+void QtBackend::startSystemMove(ui::Window& window) {
+  if (WindowWidget* widget = widgetOf(window)) widget->startMove();
+}
+
+void QtBackend::quit(int exitCode) {
+  if (!quitRequested_) exitCode_ = exitCode;
+  quitRequested_ = true;
+  // Leaves every running loop, nested dialogs and menus included; a loop
+  // entered afterwards returns at once.
+  QCoreApplication::exit(exitCode_);
+}
+
+ui::PictureBytes QtBackend::snapshot(ui::Window& window) {
+  WindowWidget* widget = widgetOf(window);
+  if (!widget || widget->size().isEmpty()) return {};
+  QImage shot = widget->grab().toImage();
+  // On a high-density screen the grab is in device pixels; the model counts
+  // window pixels.
+  if (shot.size() != widget->size()) {
+    shot = shot.scaled(widget->size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+  }
+  shot = shot.convertToFormat(QImage::Format_RGB888);
+  if (shot.isNull()) return {};
+  image::Bitmap bitmap{shot.width(), shot.height(), {}};
+  bitmap.rgb.resize(bitmap.stride() * static_cast<std::size_t>(bitmap.height));
+  for (int y = 0; y < bitmap.height; ++y) {
+    std::memcpy(bitmap.row(y), shot.constScanLine(y), bitmap.stride());
+  }
+  return std::make_shared<const std::vector<std::uint8_t>>(image::encodeBmp24(bitmap));
+}
+
+bool QtBackend::startProcess(const std::string& path) {
+  return QProcess::startDetached(QString::fromStdString(path), {});
+}
+
+}  // namespace quillet::qtui

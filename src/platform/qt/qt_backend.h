@@ -1,0 +1,48 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "platform/qt/popup_menu.h"
+#include "platform/ui/backend.h"
+
+namespace quillet::qtui {
+
+// The widget model on Qt Widgets. Needs a QApplication that outlives it.
+class QtBackend : public ui::Backend {
+ public:
+  QtBackend();
+  ~QtBackend() override;
+  QtBackend(const QtBackend&) = delete;
+  QtBackend& operator=(const QtBackend&) = delete;
+
+  std::unique_ptr<ui::WindowPeer> createPeer(ui::Window& window) override;
+  ui::ScreenSize screenSize() override;
+
+  ui::FileDialogResult openFileDialog(ui::Window* owner, const std::string& title,
+                                      const std::string& filter,
+                                      const std::string& preset) override;
+  void messageBox(ui::Window* owner, const std::string& text, const std::string& caption) override;
+  const ui::MenuItem* popupMenu(ui::Window& owner, const ui::Menu& menu) override;
+  void startSystemMove(ui::Window& window) override;
+
+  void quit(int exitCode) override;
+  bool quitRequested() const override { return quitRequested_; }
+  bool startProcess(const std::string& path) override;
+
+  // Drawn afresh from the widgets rather than read from the screen, so other
+  // windows above it never end up in the picture.
+  ui::PictureBytes snapshot(ui::Window& window) override;
+
+  // The code given to the first quit(); 0 when quit() was never called.
+  int exitCode() const { return exitCode_; }
+  // Menu icons by number; without a provider menus show captions only.
+  void setIconProvider(IconProvider icons) { icons_ = std::move(icons); }
+
+ private:
+  bool quitRequested_ = false;
+  int exitCode_ = 0;
+  IconProvider icons_;
+};
+
+}  // namespace quillet::qtui

@@ -1,0 +1,80 @@
+#include <QtTest/QTest>
+#include <QtWidgets/QPlainTextEdit>
+
+#include <string>
+#include <vector>
+
+#include "qt_fixture.h"
+
+namespace quillet::qttest {
+namespace {
+
+class EditBox : public QtFixture {
+ protected:
+  void SetUp() override {
+    window = &makeWindow(0, 0, 300, 200);
+    edit = &window->add<ui::EditBox>("文本便签超级编辑框");
+    edit->setGeometry(0, 0, 280, 180);
+    edit->onChanged = [this] { changes.push_back(edit->text()); };
+  }
+  QPlainTextEdit& shown() {
+    return *static_cast<QPlainTextEdit*>(widget(*window).controlWidget(*edit));
+  }
+  void typeAtEnd(const QString& text) {
+    shown().setFocus();
+    shown().moveCursor(QTextCursor::End);
+    QTest::keyClicks(&shown(), text);
+  }
+
+  ui::Window* window = nullptr;
+  ui::EditBox* edit = nullptr;
+  std::vector<std::string> changes;
+};
+
+TEST_F(EditBox, TypingChangesTheModelOnceAKeyAndTheEchoChangesNothing) {
+  typeAtEnd("ab");
+  EXPECT_EQ(edit->text(), "ab");
+  EXPECT_EQ(changes, (std::vector<std::string>{"a", "ab"}));
+
+  edit->setText("由程序写入");
+  EXPECT_EQ(shown().toPlainText(), QString::fromUtf8("由程序写入"));
+  EXPECT_EQ(changes.size(), 3u);
+}
+
+TEST_F(EditBox, UserEditsKeepTheModelsLineEndingsAndEveryCharacter) {
+  struct Case {
+    const char* what;
+    std::string before;
+    std::string after;
+  };
+  const Case cases[] = {
+      {"Windows line ends", "一\r\n二", "一\r\n二!"},
+      {"Unix line ends", "one\ntwo", "one\ntwo!"},
+      {"no-break space", "a\u00a0b", "a\u00a0b!"},
+  };
+  for (const auto& c : cases) {
+    edit->setText(c.before);
+    typeAtEnd("!");
+    EXPECT_EQ(edit->text(), c.after) << c.what;
+  }
+}
+
+TEST_F(EditBox, KeysReachTheBoxWhileItHasTheFocus) {
+  std::vector<int> boxKeys, windowKeys;
+  edit->onKeyDown = [&](int key, int) { boxKeys.push_back(key); };
+  window->onKeyDown = [&](int key, int) { windowKeys.push_back(key); };
+  shown().setFocus();
+  QTest::keyClick(&shown(), Qt::Key_X);
+  QTest::keyClick(&shown(), Qt::Key_F5);  // not taken by the text box either
+  EXPECT_EQ(boxKeys, (std::vector<int>{0x58, 0x74}));
+  EXPECT_TRUE(windowKeys.empty());
+  EXPECT_EQ(edit->text(), "x");
+
+  // Leaving note mode hides the box; the window must hear keys again.
+  edit->setVisible(false);
+  QTest::keyClick(&widget(*window), Qt::Key_F5);
+  EXPECT_EQ(windowKeys, std::vector<int>{0x74});
+}
+
+}  // namespace
+}  // namespace quillet::qttest

@@ -1,0 +1,163 @@
+#include <QtGui/QImage>
+
+#include <memory>
+#include <set>
+#include <vector>
+
+#include "platform/image/picture.h"
+#include "platform/qt/picture_widget.h"
+#include "qt_fixture.h"
+
+namespace quillet::qttest {
+namespace {
+
+// Left half red, right half blue.
+image::Bitmap twoColours(int width, int height) {
+  image::Bitmap bitmap{width, height, std::vector<std::uint8_t>(std::size_t(width) * height * 3)};
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < width; ++x) {
+      std::uint8_t* p = bitmap.row(y) + 3 * x;
+      const bool left = x < width / 2;
+      p[0] = left ? 255 : 0;
+      p[2] = left ? 0 : 255;
+    }
+  }
+  return bitmap;
+}
+
+ui::PictureBytes share(std::vector<std::uint8_t> bytes) {
+  return std::make_shared<const std::vector<std::uint8_t>>(std::move(bytes));
+}
+
+ui::PictureBytes asJpeg(const image::Bitmap& bitmap) {
+  auto jpeg = image::encodeJpeg(bitmap, 95);
+  EXPECT_TRUE(jpeg.ok()) << jpeg.error;
+  return share(std::move(jpeg.value));
+}
+
+class PictureBox : public QtFixture {
+ protected:
+  void SetUp() override {
+    window = &makeWindow(0, 0, 400, 300);
+    box = &window->add<ui::PictureBox>("图片框1");
+    box->setGeometry(0, 0, 80, 40);
+  }
+  qtui::PictureWidget& shown() {
+    return *static_cast<qtui::PictureWidget*>(widget(*window).controlWidget(*box));
+  }
+  QImage grab() { return shown().grab().toImage(); }
+
+  ui::Window* window = nullptr;
+  ui::PictureBox* box = nullptr;
+};
+
+TEST_F(PictureBox, PaintsThePictureStretchedToTheBox) {
+  struct Case {
+    const char* what;
+    ui::PictureBytes bytes;
+    QSize box;
+  };
+  const Case cases[] = {
+      {"BMP enlarged", share(image::encodeBmp24(twoColours(40, 20))), {80, 40}},
+      {"JPEG enlarged", asJpeg(twoColours(40, 20)), {120, 30}},
+      {"JPEG reduced", asJpeg(twoColours(1600, 800)), {100, 50}},
+      {"BMP reduced", share(image::encodeBmp24(twoColours(1600, 800))), {90, 60}},
+  };
+  for (const auto& c : cases) {
+    box->setGeometry(0, 0, c.box.width(), c.box.height());
+    box->setPicture(c.bytes, "测试.jpg");
+    const QImage image = grab();
+    ASSERT_EQ(image.size(), c.box) << c.what;
+    const int y = c.box.height() / 2;
+    const QColor left = image.pixelColor(c.box.width() / 4, y);
+    const QColor right = image.pixelColor(c.box.width() * 3 / 4, y);
+    EXPECT_GT(left.red(), 220) << c.what;
+    EXPECT_LT(left.blue(), 40) << c.what;
+    EXPECT_GT(right.blue(), 220) << c.what;
+    EXPECT_LT(right.red(), 40) << c.what;
+  }
+}
+
+TEST_F(PictureBox, EmptyBoxShowsItsBackgroundColourInsideItsBorder) {
+  box->setBackground(0x00FF0000);  // blue, written 0x00BBGGRR
+  QImage image = grab();
+  EXPECT_EQ(image.pixelColor(40, 20), QColor(0, 0, 255));
+  box->setBorder(true);
+  image = grab();
+  EXPECT_NE(image.pixelColor(0, 0), QColor(0, 0, 255));
+  EXPECT_EQ(image.pixelColor(1, 1), QColor(0, 0, 255));
+}
+
+TEST_F(PictureBox, PictureThatCannotBeShownIsExplainedInWords) {
+  auto bmp = image::encodeBmp24(twoColours(64, 64));
+  bmp.resize(54);  // a sound header, then nothing: fails only when decoded
+  const ui::PictureBytes bad[] = {
+      share({'n', 'o', 't', ' ', 'a', ' ', 'p', 'i', 'c', 't', 'u', 'r', 'e'}),
+      share(std::move(bmp)),
+  };
+  box->setGeometry(0, 0, 300, 200);
+  box->setBackground(0x00000000);
+  for (const auto& bytes : bad) {
+    box->setPicture(bytes, "/某处/坏图.jpg");
+    const QImage image = grab();
+    std::set<QRgb> colours;
+    int black = 0;
+    for (int y = 0; y < image.height(); ++y) {
+      for (int x = 0; x < image.width(); ++x) {
+        colours.insert(image.pixel(x, y));
+        if (image.pixelColor(x, y) == QColor(Qt::black)) ++black;
+      }
+    }
+    // Words on a light ground, not the black background or an empty box.
+    EXPECT_GT(colours.size(), 2u);
+    EXPECT_LT(black, image.width() * image.height() / 10);
+  }
+}
+
+TEST_F(PictureBox, DecodesOncePerPictureAndAgainOnlyWhenTheBoxOutgrowsIt) {
+  const auto bytes = asJpeg(twoColours(800, 800));
+  box->setGeometry(0, 0, 100, 100);
+  box->setPicture(bytes);
+  auto& view = shown();
+  const int first = view.decodeCount();
+  grab();
+  grab();
+  EXPECT_EQ(view.decodeCount(), first) << "a repaint decoded";
+
+  struct Step {
+    int side;
+    int newDecodes;
+  };
+  const Step steps[] = {{50, 0}, {100, 0}, {150, 1}, {190, 0}, {900, 1}, {1000, 0}, {60, 0}};
+  for (const auto& step : steps) {
+    const int before = view.decodeCount();
+    box->setGeometry(0, 0, step.side, step.side);
+    grab();
+    EXPECT_EQ(view.decodeCount() - before, step.newDecodes) << "box " << step.side;
+  }
+  const int before = view.decodeCount();
+  box->setPicture(bytes, "again");
+  EXPECT_EQ(view.decodeCount(), before) << "the same bytes were decoded again";
+  box->setPicture(share(*bytes));
+  EXPECT_EQ(view.decodeCount(), before + 1);
+}
+
+TEST_F(PictureBox, SnapshotHoldsWhatTheWindowShows) {
+  box->setGeometry(0, 0, 400, 300);
+  box->setPicture(share(image::encodeBmp24(twoColours(40, 30))));
+  const auto shot = backend.snapshot(*window);
+  ASSERT_TRUE(shot);
+  const auto decoded = image::decode(*shot);
+  ASSERT_TRUE(decoded.ok()) << decoded.error;
+  ASSERT_EQ(decoded.value.width, 400);
+  ASSERT_EQ(decoded.value.height, 300);
+  const std::uint8_t* left = decoded.value.row(150) + 3 * 100;
+  const std::uint8_t* right = decoded.value.row(150) + 3 * 300;
+  EXPECT_GT(left[0], 220);
+  EXPECT_LT(left[2], 40);
+  EXPECT_GT(right[2], 220);
+  EXPECT_LT(right[0], 40);
+}
+
+}  // namespace
+}  // namespace quillet::qttest
