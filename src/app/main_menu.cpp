@@ -3,6 +3,7 @@
 #include "app/main_window.h"
 #include "app/program.h"
 #include "ops/keyboard.h"
+#include "ops/window_modes.h"
 #include "platform/ui/input.h"
 #include "viewer/picture_loading.h"
 
@@ -13,9 +14,10 @@ namespace {
 using Action = std::function<void()>;
 
 ui::MenuItem entry(const char* caption, Action action = nullptr,
-                   std::vector<ui::MenuItem> children = {}) {
+                   std::vector<ui::MenuItem> children = {}, int icon = 0) {
   ui::MenuItem item;
   item.caption = caption;
+  item.icon = icon;
   item.action = std::move(action);
   item.children = std::move(children);
   return item;
@@ -27,37 +29,39 @@ ui::MenuItem sep() { return ui::MenuItem::separatorLine(); }
 
 ui::Menu mainMenu(Program& p) {
   auto key = [&p](int code) { return [&p, code] { ops::onMainKeyDown(p, code, 0); }; };
+  auto op = [&p](void (*operation)(Program&)) { return [&p, operation] { operation(p); }; };
   ui::Menu menu;
   menu.title = "操作";
   menu.banner = "banner";
   menu.items = {
-      entry("打开图片", [&p] { viewer::openPicture(p); }),
-      entry("隐藏图片"),
-      entry("截取图片"),
+      entry("打开图片", op(viewer::openPicture), {}, 1),
+      entry("隐藏图片", op(ops::hidePicture), {}, 2),
+      entry("截取图片", nullptr, {}, 3),
       sep(),
-      entry("上一幅图", key(ui::key::kPageUp)),
-      entry("下一幅图", key(ui::key::kPageDown)),
-      entry("自动浏览"),
+      entry("上一幅图", key(ui::key::kPageUp), {}, 4),
+      entry("下一幅图", key(ui::key::kPageDown), {}, 6),
+      entry("自动浏览", nullptr, {}, 5),
       sep(),
-      entry("恢复原图"),
-      entry("取消透明"),
+      entry("恢复原图", op(ops::restorePicture), {}, 8),
+      entry("取消透明", op(ops::toggleTransparency), {}, ops::icon::kTranslucent),
       sep(),
-      entry("镜像翻转", nullptr, {entry("水平"), entry("纵向"), entry("对角")}),
-      entry("角度旋转", nullptr, {entry("直角"), entry("自定")}),
+      entry("镜像翻转", nullptr, {entry("水平"), entry("纵向"), entry("对角")}, 9),
+      entry("角度旋转", nullptr, {entry("直角"), entry("自定")}, 10),
       entry("灰度去色", nullptr,
             {entry("值为2"), entry("值为4"), entry("值为8"), entry("值为16"), entry("值为32"),
-             entry("值为64"), entry("值为128"), entry("自定义"), entry("还原")}),
-      entry("改变比例"),
+             entry("值为64"), entry("值为128"), entry("自定义"), entry("还原")},
+            13),
+      entry("改变比例", op(ops::toggleRatioMode), {}, 14),
       sep(),
-      entry("涂鸦工具"),
+      entry("涂鸦工具", nullptr, {}, 15),
       sep(),
-      entry("鼠标穿透"),
-      entry("图片避让"),
-      entry("前置后置"),
+      entry("鼠标穿透", op(ops::startClickThrough), {}, 16),
+      entry("图片避让", op(ops::toggleAvoidance), {}, ops::icon::kAvoidanceOff),
+      entry("前置后置", op(ops::toggleTopmost), {}, ops::icon::kTopmost),
       sep(),
-      entry("文本便签"),
-      entry("帮助信息"),
-      entry("关闭程序", [&p] { closeProgram(p); }),
+      entry("文本便签", nullptr, {}, 17),
+      entry("帮助信息", nullptr, {}, 18),
+      entry("关闭程序", op(closeProgram), {}, 21),
   };
   return menu;
 }

@@ -1,8 +1,10 @@
 #include "ops/keyboard.h"
 
 #include "app/main_window.h"
+#include "app/names.h"
 #include "app/program.h"
 #include "platform/ui/input.h"
+#include "viewer/mouse.h"
 #include "viewer/picture_loading.h"
 
 namespace quillet::ops {
@@ -58,6 +60,23 @@ void onMainKeyDown(app::Program& p, int key, int /*modifiers*/) {
   clampPicture(p);
 }
 
-void onMainKeyUp(app::Program& /*p*/, int /*key*/, int /*modifiers*/) {}
+void onMainKeyUp(app::Program& p, int key, int /*modifiers*/) {
+  if (!p.main()) return;
+  switch (key) {
+    case ui::key::letter('F'):
+    case ui::key::kControl:
+    case ui::key::kShift:
+      p.main()->get<ui::Label>(app::kInfoLabel).setVisible(false);
+      break;
+    case ui::key::kF1:
+      p.main()->get<ui::Label>(app::kShortcutLabel).setVisible(false);
+      break;
+    case ui::key::kMenu:
+      viewer::onAltReleased(p);
+      break;
+    default:
+      break;
+  }
+}
 
 }  // namespace quillet::ops

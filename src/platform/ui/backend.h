@@ -37,6 +37,10 @@ class Backend {
   // The window follows the pointer until the left button is released.
   virtual void startSystemMove(Window& window) = 0;
 
+  // The window's own content as it is on screen, as BMP file bytes at the
+  // window's size; nullptr when the window system cannot provide it.
+  virtual PictureBytes snapshot(Window& /*window*/) { return nullptr; }
+
   // Ends the message loop once the running handler returns; the program then
   // destroys its windows and saves its state.
   virtual void quit(int exitCode) = 0;
