@@ -1,5 +1,9 @@
 #include "support/memory_backend.h"
 
+#include <algorithm>
+
+#include "platform/image/picture.h"
+
 namespace quillet::testing {
 
 namespace {
@@ -29,6 +33,26 @@ ui::FileDialogResult MemoryBackend::openFileDialog(ui::Window*, const std::strin
 
 void MemoryBackend::messageBox(ui::Window*, const std::string& text, const std::string& caption) {
   messages.push_back({text, caption});
+}
+
+std::optional<std::string> MemoryBackend::inputBox(ui::Window*, const std::string& prompt,
+                                                   const std::string& title, const std::string&) {
+  inputs.push_back({prompt, title});
+  if (inputAnswers.empty()) return std::nullopt;
+  auto answer = inputAnswers.front();
+  inputAnswers.pop_front();
+  return answer;
+}
+
+// What the window shows, as far as a model knows it: a gray picture of the
+// window's size, so baking a view is observable without a renderer.
+ui::PictureBytes MemoryBackend::snapshot(ui::Window& window) {
+  snapshots++;
+  image::Bitmap bitmap;
+  bitmap.width = std::max(window.width(), 1);
+  bitmap.height = std::max(window.height(), 1);
+  bitmap.rgb.assign(bitmap.stride() * static_cast<std::size_t>(bitmap.height), 0x80);
+  return std::make_shared<const std::vector<std::uint8_t>>(image::encodeBmp24(bitmap));
 }
 
 const ui::MenuItem* MemoryBackend::popupMenu(ui::Window&, const ui::Menu& menu) {

@@ -27,7 +27,11 @@ class MemoryBackend : public ui::Backend {
                                       const std::string& filter,
                                       const std::string& preset) override;
   void messageBox(ui::Window* owner, const std::string& text, const std::string& caption) override;
+  std::optional<std::string> inputBox(ui::Window* owner, const std::string& prompt,
+                                      const std::string& title,
+                                      const std::string& initial) override;
   const ui::MenuItem* popupMenu(ui::Window& owner, const ui::Menu& menu) override;
+  ui::PictureBytes snapshot(ui::Window& window) override;
   void startSystemMove(ui::Window& window) override { systemMoves.push_back(window.name()); }
   void quit(int exitCode) override {
     quitCode = exitCode;
@@ -42,17 +46,22 @@ class MemoryBackend : public ui::Backend {
   // Scripts.
   void answerOpenDialog(std::string path) { dialogAnswers.push_back({true, std::move(path)}); }
   void cancelOpenDialog() { dialogAnswers.push_back({false, {}}); }
+  void answerInput(std::string text) { inputAnswers.push_back(std::move(text)); }
+  void cancelInput() { inputAnswers.push_back(std::nullopt); }
   // Choose an entry by its caption path, e.g. {"镜像翻转", "水平"}.
   void chooseMenu(std::vector<std::string> captions) { menuAnswers.push_back(std::move(captions)); }
 
   ui::ScreenSize screen{1280, 1024};
   std::deque<ui::FileDialogResult> dialogAnswers;
   std::deque<std::vector<std::string>> menuAnswers;
+  std::deque<std::optional<std::string>> inputAnswers;
+  std::vector<MessageCall> inputs;  // prompt, title
   std::vector<DialogCall> dialogs;
   std::vector<MessageCall> messages;
   std::vector<std::string> menusShown;  // titles
   std::vector<std::string> systemMoves;
   std::vector<std::string> startedProcesses;
+  int snapshots = 0;
   int quitCalls = 0;
   int quitCode = -1;
 };

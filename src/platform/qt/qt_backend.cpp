@@ -7,6 +7,8 @@
 #include <QtGui/QScreen>
 #include <QtWidgets/QApplication>
 #include <QtWidgets/QFileDialog>
+#include <QtWidgets/QInputDialog>
+#include <QtWidgets/QLineEdit>
 #include <QtWidgets/QMessageBox>
 
 #include <cstring>
@@ -87,6 +89,18 @@ void QtBackend::messageBox(ui::Window* owner, const std::string& text, const std
   QMessageBox box(QMessageBox::NoIcon, QString::fromStdString(caption),
                   QString::fromStdString(text), QMessageBox::Ok, parent.widget());
   box.exec();
+}
+
+std::optional<std::string> QtBackend::inputBox(ui::Window* owner, const std::string& prompt,
+                                               const std::string& title,
+                                               const std::string& initial) {
+  DialogOwner parent(owner);
+  bool ok = false;
+  QString answer = QInputDialog::getText(parent.widget(), QString::fromStdString(title),
+                                         QString::fromStdString(prompt), QLineEdit::Normal,
+                                         QString::fromStdString(initial), &ok);
+  if (!ok) return std::nullopt;
+  return answer.toStdString();
 }
 
 const ui::MenuItem* QtBackend::popupMenu(ui::Window& owner, const ui::Menu& menu) {

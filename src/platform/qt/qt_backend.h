@@ -23,6 +23,9 @@ class QtBackend : public ui::Backend {
                                       const std::string& filter,
                                       const std::string& preset) override;
   void messageBox(ui::Window* owner, const std::string& text, const std::string& caption) override;
+  std::optional<std::string> inputBox(ui::Window* owner, const std::string& prompt,
+                                      const std::string& title,
+                                      const std::string& initial) override;
   const ui::MenuItem* popupMenu(ui::Window& owner, const ui::Menu& menu) override;
   void startSystemMove(ui::Window& window) override;
 

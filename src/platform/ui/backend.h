@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "platform/ui/menu.h"
@@ -32,6 +33,10 @@ class Backend {
   virtual FileDialogResult openFileDialog(Window* owner, const std::string& title,
                                           const std::string& filter, const std::string& preset) = 0;
   virtual void messageBox(Window* owner, const std::string& text, const std::string& caption) = 0;
+  // One-line input box; nullopt when cancelled.
+  virtual std::optional<std::string> inputBox(Window* owner, const std::string& prompt,
+                                              const std::string& title,
+                                              const std::string& initial) = 0;
   // Shows the menu at the pointer; returns the chosen leaf item, or nullptr.
   virtual const MenuItem* popupMenu(Window& owner, const Menu& menu) = 0;
   // The window follows the pointer until the left button is released.
