@@ -2,6 +2,7 @@
 
 #include "app/main_window.h"
 #include "app/program.h"
+#include "help/help_window.h"
 #include "ops/keyboard.h"
 #include "ops/window_modes.h"
 #include "platform/ui/input.h"
@@ -60,7 +61,7 @@ ui::Menu mainMenu(Program& p) {
       entry("前置后置", op(ops::toggleTopmost), {}, ops::icon::kTopmost),
       sep(),
       entry("文本便签", nullptr, {}, 17),
-      entry("帮助信息", nullptr, {}, 18),
+      entry("帮助信息", op(help::showHelpWindow), {}, 18),
       entry("关闭程序", op(closeProgram), {}, 21),
   };
   return menu;

@@ -50,11 +50,37 @@ void Program::destroyMainWindow() {
   retired_.push_back(std::move(w));
 }
 
+ui::Window* Program::secondary(const std::string& key) const {
+  for (const auto& [name, window] : secondary_) {
+    if (name == key) return window.get();
+  }
+  return nullptr;
+}
+
+ui::Window& Program::openSecondary(const std::string& key, std::unique_ptr<ui::Window> window) {
+  closeSecondary(key);
+  secondary_.emplace_back(key, std::move(window));
+  return *secondary_.back().second;
+}
+
+void Program::closeSecondary(const std::string& key) {
+  for (auto it = secondary_.begin(); it != secondary_.end(); ++it) {
+    if (it->first != key) continue;
+    std::unique_ptr<ui::Window> w = std::move(it->second);
+    secondary_.erase(it);
+    if (w->onDestroying) w->onDestroying();
+    w->setVisible(false);
+    retired_.push_back(std::move(w));
+    return;
+  }
+}
+
 void Program::endProcess(int code) { backend_.quit(code); }
 
 void Program::shutdown() {
   if (shutDown_) return;
   shutDown_ = true;
+  while (!secondary_.empty()) closeSecondary(secondary_.back().first);
   destroyMainWindow();
   if (host_) {
     if (host_->onDestroying) host_->onDestroying();

@@ -57,12 +57,19 @@ class Program {
   void destroyMainWindow();
   ui::Window& installHost(std::unique_ptr<ui::Window> host);
 
+  // Secondary windows (help, slideshow, doodle ...), one per key; closing
+  // keeps the model object until no handler of it can be running.
+  ui::Window* secondary(const std::string& key) const;
+  ui::Window& openSecondary(const std::string& key, std::unique_ptr<ui::Window> window);
+  void closeSecondary(const std::string& key);
+
  private:
   ui::Backend& backend_;
   Environment env_;
   std::unique_ptr<GlobalState> globals_;
   std::unique_ptr<ui::Window> host_;
   std::unique_ptr<ui::Window> main_;
+  std::vector<std::pair<std::string, std::unique_ptr<ui::Window>>> secondary_;
   std::vector<std::unique_ptr<ui::Window>> retired_;
   bool shutDown_ = false;
 };

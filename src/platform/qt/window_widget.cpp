@@ -8,7 +8,9 @@
 #include <QtGui/QWheelEvent>
 #include <QtGui/QWindow>
 #include <QtWidgets/QApplication>
+#include <QtWidgets/QGroupBox>
 #include <QtWidgets/QLabel>
+#include <QtWidgets/QPushButton>
 
 #include <utility>
 
@@ -216,12 +218,31 @@ void WindowWidget::applyOpacity() { setWindowOpacity(windowOpacityFor(*window_))
 
 void WindowWidget::addControl(ui::Control& control) {
   QWidget* widget = nullptr;
+  QWidget* container = this;
+  for (const auto& view : controls_) {
+    if (view.control == control.parent()) container = view.widget;
+  }
   switch (control.kind()) {
     case ui::Control::Kind::PictureBox:
-      widget = new PictureWidget(this);
+      widget = new PictureWidget(container);
+      break;
+    case ui::Control::Kind::Button: {
+      auto* button = new QPushButton(container);
+      auto* model = static_cast<ui::Button*>(&control);
+      button->setFocusPolicy(Qt::NoFocus);
+      connect(button, &QPushButton::clicked, this, [this, model] {
+        if (!window_) return;
+        Busy busy(*this);
+        model->click();
+      });
+      widget = button;
+      break;
+    }
+    case ui::Control::Kind::GroupBox:
+      widget = new QGroupBox(container);
       break;
     case ui::Control::Kind::EditBox: {
-      auto* edit = new EditWidget(this);
+      auto* edit = new EditWidget(container);
       auto* box = static_cast<ui::EditBox*>(&control);
       edit->onUserEdit = [this, box](std::string text) {
         if (!window_) return;
@@ -233,7 +254,7 @@ void WindowWidget::addControl(ui::Control& control) {
       break;
     }
     case ui::Control::Kind::Label: {
-      auto* label = new QLabel(this);
+      auto* label = new QLabel(container);
       label->setTextFormat(Qt::PlainText);
       label->setWordWrap(true);
       label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -281,9 +302,20 @@ void WindowWidget::mirrorControlContent(const ControlView& view, ui::Change what
     }
   } else if (auto* edit = dynamic_cast<EditWidget*>(view.widget)) {
     if (what == ui::Change::Text) edit->showText(static_cast<const ui::EditBox&>(control).text());
+    if (what == ui::Change::Appearance) {
+      edit->setReadOnly(static_cast<const ui::EditBox&>(control).readOnly());
+    }
   } else if (auto* label = dynamic_cast<QLabel*>(view.widget)) {
     if (what == ui::Change::Text) {
       label->setText(labelText(static_cast<const ui::Label&>(control).text()));
+    }
+  } else if (auto* button = dynamic_cast<QPushButton*>(view.widget)) {
+    if (what == ui::Change::Text) {
+      button->setText(QString::fromStdString(static_cast<const ui::Button&>(control).caption()));
+    }
+  } else if (auto* group = dynamic_cast<QGroupBox*>(view.widget)) {
+    if (what == ui::Change::Text) {
+      group->setTitle(QString::fromStdString(static_cast<const ui::GroupBox&>(control).caption()));
     }
   }
 }
@@ -461,6 +493,8 @@ bool WindowWidget::eventFilter(QObject* watched, QEvent* event) {
 }
 
 bool WindowWidget::controlMouse(const ControlView& view, QObject* watched, QMouseEvent* event) {
+  // A push button reports through its clicked signal.
+  if (view.control->kind() == ui::Control::Kind::Button) return false;
   const bool isEdit = view.control->kind() == ui::Control::Kind::EditBox;
   if (manualMove_) {
     if (event->type() == QEvent::MouseMove) {

@@ -99,6 +99,29 @@ void EditBox::setText(std::string text) {
   if (onChanged) onChanged();
 }
 
+void EditBox::setReadOnly(bool v) {
+  if (v == readOnly_) return;
+  readOnly_ = v;
+  changed(Change::Appearance);
+}
+
+Button::Button(Window& owner, std::string name) : Control(owner, std::move(name), Kind::Button) {}
+
+void Button::setCaption(std::string caption) {
+  if (caption == caption_) return;
+  caption_ = std::move(caption);
+  changed(Change::Text);
+}
+
+GroupBox::GroupBox(Window& owner, std::string name)
+    : Control(owner, std::move(name), Kind::GroupBox) {}
+
+void GroupBox::setCaption(std::string caption) {
+  if (caption == caption_) return;
+  caption_ = std::move(caption);
+  changed(Change::Text);
+}
+
 Label::Label(Window& owner, std::string name) : Control(owner, std::move(name), Kind::Label) {}
 
 void Label::setText(std::string text) {

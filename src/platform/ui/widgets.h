@@ -26,7 +26,7 @@ using WheelHandler = std::function<void(int distance, int modifiers)>;
 
 class Control {
  public:
-  enum class Kind { PictureBox, EditBox, Label };
+  enum class Kind { PictureBox, EditBox, Label, Button, GroupBox };
 
   Control(Window& owner, std::string name, Kind kind);
   virtual ~Control() = default;
@@ -36,6 +36,10 @@ class Control {
   const std::string& name() const { return name_; }
   Kind kind() const { return kind_; }
   Window& window() const { return owner_; }
+  // The control this one sits in (a group box), or nullptr for the window
+  // itself; left and top are relative to it.
+  Control* parent() const { return parent_; }
+  void setParent(Control* parent) { parent_ = parent; }
 
   int left() const { return left_; }
   int top() const { return top_; }
@@ -58,6 +62,7 @@ class Control {
 
  private:
   Window& owner_;
+  Control* parent_ = nullptr;
   std::string name_;
   Kind kind_;
   int left_ = 0, top_ = 0, width_ = 0, height_ = 0;
@@ -106,9 +111,12 @@ class EditBox : public Control {
   void userEdited(std::string text) { setText(std::move(text)); }
   std::function<void()> onChanged;
   KeyHandler onKeyDown;
+  bool readOnly() const { return readOnly_; }
+  void setReadOnly(bool v);
 
  private:
   std::string text_;
+  bool readOnly_ = false;
 };
 
 class Label : public Control {
@@ -119,6 +127,34 @@ class Label : public Control {
 
  private:
   std::string text_;
+};
+
+class Button : public Control {
+ public:
+  Button(Window& owner, std::string name);
+  const std::string& caption() const { return caption_; }
+  void setCaption(std::string caption);
+  // The user clicked the button (or the window system pressed it).
+  void click() {
+    if (onClick) {
+      auto handler = onClick;
+      handler();
+    }
+  }
+  std::function<void()> onClick;
+
+ private:
+  std::string caption_;
+};
+
+class GroupBox : public Control {
+ public:
+  GroupBox(Window& owner, std::string name);
+  const std::string& caption() const { return caption_; }
+  void setCaption(std::string caption);
+
+ private:
+  std::string caption_;
 };
 
 // Mirrors one model window onto the window system. Called after the model
@@ -184,8 +220,9 @@ class Window {
   void setFace(std::string name);
 
   template <class T>
-  T& add(const std::string& name) {
+  T& add(const std::string& name, Control* parent = nullptr) {
     auto control = std::make_unique<T>(*this, name);
+    control->setParent(parent);
     T& ref = *control;
     controls_.push_back(std::move(control));
     if (peer_) peer_->controlAdded(ref);
