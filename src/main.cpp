@@ -5,6 +5,7 @@
 
 #include "app/program.h"
 #include "platform/files.h"
+#include "platform/qt/menu_pictures.h"
 #include "platform/qt/qt_backend.h"
 #include "platform/qt/termination.h"
 
@@ -36,6 +37,10 @@ int main(int argc, char** argv) {
   QApplication::setApplicationName(QStringLiteral("Quillet"));
 
   quillet::qtui::QtBackend backend;
+  backend.setIconProvider(quillet::qtui::menuIcon);
+  backend.setBannerProvider([](const std::string& name) {
+    return name == "banner" ? quillet::qtui::menuBanner() : QPixmap();
+  });
   quillet::app::Program program(backend, {programFolder(), quillet::files::executableName()});
   quillet::qtui::TerminationWatcher termination([&backend] { backend.quit(0); });
   unsavedProgram = &program;

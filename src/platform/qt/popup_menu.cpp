@@ -1,5 +1,7 @@
 #include "platform/qt/popup_menu.h"
 
+#include <QtGui/QPaintEvent>
+#include <QtGui/QPainter>
 #include <QtWidgets/QMenu>
 
 #include <unordered_map>
@@ -30,11 +32,38 @@ void fill(QMenu& target, const std::vector<ui::MenuItem>& items, const IconProvi
   }
 }
 
+// A menu with a picture running down its left side.
+class BannerMenu : public QMenu {
+ public:
+  explicit BannerMenu(QPixmap banner) : banner_(std::move(banner)) {
+    if (!banner_.isNull()) setContentsMargins(banner_.width(), 0, 0, 0);
+  }
+
+ protected:
+  void paintEvent(QPaintEvent* event) override {
+    QMenu::paintEvent(event);
+    if (banner_.isNull()) return;
+    QPainter p(this);
+    // Anchored at the bottom, as the text reads upwards from there; a taller
+    // menu continues the banner's top colour.
+    const int h = height();
+    const int top = h - banner_.height();
+    if (top > 0) {
+      p.fillRect(QRect(0, 0, banner_.width(), top), banner_.toImage().pixelColor(0, 0));
+    }
+    p.drawPixmap(0, top, banner_);
+  }
+
+ private:
+  QPixmap banner_;
+};
+
 }  // namespace
 
-const ui::MenuItem* runPopupMenu(const ui::Menu& menu, QPoint at, const IconProvider& icons) {
+const ui::MenuItem* runPopupMenu(const ui::Menu& menu, QPoint at, const IconProvider& icons,
+                                 const BannerProvider& banners) {
   // No parent: the window the menu belongs to may be destroyed while it is open.
-  QMenu popup;
+  BannerMenu popup(!menu.banner.empty() && banners ? banners(menu.banner) : QPixmap());
   if (!menu.title.empty()) popup.setTitle(QString::fromStdString(menu.title));
   Leaves leaves;
   fill(popup, menu.items, icons, leaves);

@@ -105,7 +105,7 @@ std::optional<std::string> QtBackend::inputBox(ui::Window* owner, const std::str
 
 const ui::MenuItem* QtBackend::popupMenu(ui::Window& owner, const ui::Menu& menu) {
   QPointer<WindowWidget> widget = widgetOf(owner);
-  const ui::MenuItem* chosen = runPopupMenu(menu, QCursor::pos(), icons_);
+  const ui::MenuItem* chosen = runPopupMenu(menu, QCursor::pos(), icons_, banners_);
   // If the owner went away while the menu was open, so may have the menu and
   // its items: nothing is chosen then.
   if (!widget || !widget->model()) return nullptr;

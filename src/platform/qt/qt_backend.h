@@ -41,11 +41,13 @@ class QtBackend : public ui::Backend {
   int exitCode() const { return exitCode_; }
   // Menu icons by number; without a provider menus show captions only.
   void setIconProvider(IconProvider icons) { icons_ = std::move(icons); }
+  void setBannerProvider(BannerProvider banners) { banners_ = std::move(banners); }
 
  private:
   bool quitRequested_ = false;
   int exitCode_ = 0;
   IconProvider icons_;
+  BannerProvider banners_;
 };
 
 }  // namespace quillet::qtui
