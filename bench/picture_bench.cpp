@@ -13,55 +13,17 @@
 #include <vector>
 
 #include "platform/image/picture.h"
+#include "support/budget.h"
+#include "support/photo.h"
 
 namespace {
 
 using quillet::image::Bitmap;
 using quillet::image::Bytes;
 
-constexpr int kWidth = 6000;
-constexpr int kHeight = 4000;
-
-// Smooth light and colour, sensor-like noise and a few hard edges: what a
-// photo gives the entropy coder, made the same on every run.
-Bitmap photo() {
-  Bitmap b{kWidth, kHeight, Bytes(static_cast<std::size_t>(kWidth) * kHeight * 3)};
-  std::vector<int> columnWave(kWidth);
-  std::vector<int> rowWave(kHeight);
-  for (int x = 0; x < kWidth; ++x) columnWave[x] = static_cast<int>(60 * std::sin(x / 650.0));
-  for (int y = 0; y < kHeight; ++y) rowWave[y] = static_cast<int>(50 * std::cos(y / 480.0));
-  std::uint32_t noise = 0x9E3779B9u;
-  for (int y = 0; y < kHeight; ++y) {
-    std::uint8_t* p = b.row(y);
-    for (int x = 0; x < kWidth; ++x, p += 3) {
-      noise ^= noise << 13;
-      noise ^= noise >> 17;
-      noise ^= noise << 5;
-      const int grain = static_cast<int>(noise % 17) - 8;
-      // Discs on a grid: sharp boundaries the transform has to carry.
-      const int dx = x % 750 - 375;
-      const int dy = y % 750 - 375;
-      const int shade = dx * dx + dy * dy < 200 * 200 ? -70 : 0;
-      const int base = 120 + columnWave[x] + rowWave[y] + shade + grain;
-      p[0] = static_cast<std::uint8_t>(std::clamp(base + x / 100, 0, 255));
-      p[1] = static_cast<std::uint8_t>(std::clamp(base + y / 80 - 20, 0, 255));
-      p[2] = static_cast<std::uint8_t>(std::clamp(base - x / 120 + 30, 0, 255));
-    }
-  }
-  return b;
-}
-
-const Bytes& photoJpeg() {
-  static const Bytes jpeg = [] {
-    auto encoded = quillet::image::encodeJpeg(photo(), 90);
-    if (!encoded) {
-      std::fprintf(stderr, "cannot encode the test photo: %s\n", encoded.error.c_str());
-      std::exit(2);
-    }
-    return encoded.value;
-  }();
-  return jpeg;
-}
+using quillet::bench::kPhotoHeight;
+using quillet::bench::kPhotoWidth;
+using quillet::bench::photoJpeg;
 
 void readSize(benchmark::State& state) {
   const Bytes& jpeg = photoJpeg();
@@ -98,22 +60,6 @@ void bareTjDecompress2(benchmark::State& state) {
   tjDestroy(handle);
 }
 
-// Plain console output (it usually lands in a log) that also keeps the medians.
-class MedianReporter : public benchmark::ConsoleReporter {
- public:
-  MedianReporter() : ConsoleReporter(OO_Tabular) {}
-  void ReportRuns(const std::vector<Run>& runs) override {
-    for (const Run& run : runs) {
-      if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median") {
-        medians[run.run_name.function_name] =
-            run.GetAdjustedRealTime() / benchmark::GetTimeUnitMultiplier(run.time_unit) * 1e3;
-      }
-    }
-    ConsoleReporter::ReportRuns(runs);
-  }
-  std::map<std::string, double> medians;
-};
-
 }  // namespace
 
 // Medians of five runs each; the whole program stays well under a minute.
@@ -140,10 +86,10 @@ BENCHMARK(bareTjDecompress2)
 
 int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
-  benchmark::AddCustomContext("photo", std::to_string(kWidth) + " x " + std::to_string(kHeight) +
-                                           " JPEG q90, " +
+  benchmark::AddCustomContext("photo", std::to_string(kPhotoWidth) + " x " +
+                                           std::to_string(kPhotoHeight) + " JPEG q90, " +
                                            std::to_string(photoJpeg().size() / 1024) + " KiB");
-  MedianReporter reporter;
+  quillet::bench::MedianReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
   benchmark::Shutdown();
 
@@ -152,20 +98,12 @@ int main(int argc, char** argv) {
       !m.contains("engineFullDecode") || !m.contains("bareTjDecompress2")) {
     return 0;  // a --benchmark_filter run: nothing to judge
   }
-  bool allWithin = true;
-  const auto line = [&](const char* what, double value, double budget, const char* unit,
-                        int digits) {
-    const bool ok = value <= budget;
-    allWithin = allWithin && ok;
-    std::printf("%-34s %8.*f %s (budget %g %s) %s\n", what, digits, value, unit, budget, unit,
-                ok ? "OK" : "OVER");
-  };
-  std::printf("\nSummary (medians)\n");
-  line("readSize 24 MP JPEG:", m.at("readSize") * 1e3, 1000.0, "us", 3);
-  line("decodeForDisplay 800px:", m.at("decodeForDisplay800"), 120.0, "ms", 1);
-  std::printf("%-34s %8.1f ms\n", "full decode, engine:", m.at("engineFullDecode"));
-  std::printf("%-34s %8.1f ms\n", "full decode, bare tjDecompress2:", m.at("bareTjDecompress2"));
-  line("full decode, engine / bare:", m.at("engineFullDecode") / m.at("bareTjDecompress2"), 1.1,
-       "x", 3);
-  return allWithin ? 0 : 1;
+  quillet::bench::BudgetTable table("Summary (medians)");
+  table.line("readSize 24 MP JPEG:", m.at("readSize") * 1e3, 1000.0, "us", 3);
+  table.line("decodeForDisplay 800px:", m.at("decodeForDisplay800"), 120.0, "ms");
+  table.note("full decode, engine:", m.at("engineFullDecode"), "ms");
+  table.note("full decode, bare tjDecompress2:", m.at("bareTjDecompress2"), "ms");
+  table.line("full decode, engine / bare:", m.at("engineFullDecode") / m.at("bareTjDecompress2"),
+             1.1, "x", 3);
+  return table.allWithin() ? 0 : 1;
 }

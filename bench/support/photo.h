@@ -1,0 +1,16 @@
+#pragma once
+
+#include "platform/image/picture.h"
+
+namespace quillet::bench {
+
+inline constexpr int kPhotoWidth = 6000;
+inline constexpr int kPhotoHeight = 4000;
+
+// A 24-megapixel photo-like picture, the same on every run: smooth light and
+// colour, sensor-like noise and a few hard edges.
+const image::Bitmap& photo();
+// The same picture as a quality-90 JPEG.
+const image::Bytes& photoJpeg();
+
+}  // namespace quillet::bench

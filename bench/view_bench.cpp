@@ -1,0 +1,115 @@
+// What the user feels while resizing a window that shows a 24-megapixel
+// photo: the program on its real window backend (offscreen platform), a
+// wheel step from the event to the repainted window. Exits non-zero when a
+// median is over budget.
+#include <benchmark/benchmark.h>
+#include <QtWidgets/QApplication>
+#include <QtWidgets/QWidget>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+
+#include "app/main_window.h"
+#include "app/program.h"
+#include "platform/qt/qt_backend.h"
+#include "platform/qt/window_widget.h"
+#include "platform/ui/input.h"
+#include "support/budget.h"
+#include "support/photo.h"
+#include "viewer/mouse.h"
+
+namespace {
+
+using quillet::app::Program;
+
+// A program folder holding the photo as the last picture shown.
+struct Setup {
+  std::filesystem::path folder;
+  std::unique_ptr<quillet::qtui::QtBackend> backend;
+  std::unique_ptr<Program> program;
+
+  Setup() {
+    folder = std::filesystem::temp_directory_path() / "quillet-view-bench";
+    std::filesystem::create_directories(folder);
+    const auto picture = folder / "photo.jpg";
+    const auto& jpeg = quillet::bench::photoJpeg();
+    std::ofstream(picture, std::ios::binary)
+        .write(reinterpret_cast<const char*>(jpeg.data()),
+               static_cast<std::streamsize>(jpeg.size()));
+    std::ofstream(folder / "上次文件.txt") << picture.string();
+    backend = std::make_unique<quillet::qtui::QtBackend>();
+    program = std::make_unique<Program>(*backend, quillet::app::Environment{folder.string(), "x"});
+    program->start();
+    program->main()->setWidth(800);
+    repaint();
+  }
+  ~Setup() {
+    program->shutdown();
+    std::filesystem::remove_all(folder);
+  }
+  void repaint() {
+    if (auto* w = quillet::qtui::widgetOf(*program->main())) w->repaint();
+    QCoreApplication::processEvents();
+  }
+};
+
+// Lives inside main(), between the QApplication's birth and death.
+Setup* current = nullptr;
+Setup& setup() { return *current; }
+
+// One notch toward the user and one away: two resizes, each repainted.
+void wheelStep(benchmark::State& state) {
+  Setup& s = setup();
+  for (auto _ : state) {
+    s.program->main()->onWheel(-120, 0);
+    s.repaint();
+    s.program->main()->onWheel(120, 0);
+    s.repaint();
+  }
+  state.SetItemsProcessed(state.iterations() * 2);
+}
+
+// Double-click zoom, then a wheel turn that bakes the enlarged view into the
+// picture and resizes; the picture is then restored for the next round.
+void bakeAndWheel(benchmark::State& state) {
+  Setup& s = setup();
+  for (auto _ : state) {
+    quillet::viewer::onPictureDoubleClick(*s.program, 400, 250, 0);
+    s.repaint();
+    s.program->main()->onWheel(-120, 0);
+    s.repaint();
+    state.PauseTiming();
+    s.program->main()->setWidth(800);
+    quillet::app::pictureBox(*s.program).setPicture(s.program->g().loadedPicture, "");
+    s.repaint();
+    state.ResumeTiming();
+  }
+}
+
+}  // namespace
+
+BENCHMARK(wheelStep)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(bakeAndWheel)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+
+int main(int argc, char** argv) {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication app(argc, argv);
+  benchmark::Initialize(&argc, argv);
+  quillet::bench::MedianReporter reporter;
+  {
+    Setup s;
+    current = &s;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    current = nullptr;
+  }
+  benchmark::Shutdown();
+  const auto& m = reporter.medians;
+  if (!m.contains("wheelStep") || !m.contains("bakeAndWheel")) return 0;
+  quillet::bench::BudgetTable table("Summary (medians, 24 MP photo in an 800-pixel window)");
+  // A wheelStep iteration is two steps.
+  table.line("wheel step (resize, rescale, repaint):", m.at("wheelStep") / 2, 16.0, "ms");
+  table.line("double-click zoom, bake and wheel step:", m.at("bakeAndWheel"), 100.0, "ms");
+  return table.allWithin() ? 0 : 1;
+}
