@@ -206,6 +206,14 @@ void WindowWidget::recreate(Qt::WindowFlags flags) {
   if (manualMove_) endManualMove();
   {
     Applying applying(*this);
+    // A window manager that framed the old native window unmaps it again while
+    // letting go of it, which would hide a window re-shown in place as an
+    // unmanaged one; a fresh native window is never touched by that.
+    const bool managementChanges = (flags ^ windowFlags()).testFlag(Qt::X11BypassWindowManagerHint);
+    if (managementChanges && windowHandle()) {
+      hide();
+      windowHandle()->destroy();
+    }
     setWindowFlags(flags);
   }
   // The new native window starts hidden and may come back at 0,0.
@@ -338,8 +346,24 @@ void WindowWidget::detach() {
 
 // ---- moving by hand ----
 
+// The move begins once the pointer has travelled with the button held. Asked
+// for on the press itself, a quick click could reach the window manager after
+// its release and leave the manager dragging the window until the next click.
 void WindowWidget::startMove() {
   if (!window_ || !leftHeld_ || moveStarted_) return;
+  movePending_ = true;
+}
+
+void WindowWidget::continuePendingMove(QPoint global) {
+  if (!movePending_ || !leftHeld_) return;
+  if ((global - pressGlobal_).manhattanLength() < QApplication::startDragDistance()) return;
+  movePending_ = false;
+  beginMove();
+  if (manualMove_) followPointer(global);
+}
+
+void WindowWidget::beginMove() {
+  if (!window_ || moveStarted_) return;
   moveStarted_ = true;
   // The window manager ignores move requests for windows it does not manage.
   const bool unmanaged = windowFlags().testFlag(Qt::X11BypassWindowManagerHint);
@@ -445,10 +469,12 @@ void WindowWidget::mouseReleaseEvent(QMouseEvent* event) {
   if (event->button() != Qt::LeftButton) return;
   if (manualMove_) endManualMove();
   leftHeld_ = false;
+  movePending_ = false;
 }
 
 void WindowWidget::mouseMoveEvent(QMouseEvent* event) {
   if (manualMove_) followPointer(event->globalPosition().toPoint());
+  continuePendingMove(event->globalPosition().toPoint());
 }
 
 void WindowWidget::deliverWheel(const ui::WheelHandler& handler, QWheelEvent* event) {
@@ -532,11 +558,13 @@ bool WindowWidget::controlMouse(const ControlView& view, QObject* watched, QMous
     case QEvent::MouseButtonRelease:
       if (event->button() == Qt::LeftButton) {
         leftHeld_ = false;
+        movePending_ = false;
         run(control->onLeftUp, at.x(), at.y(), modifiers);
       }
       break;
     case QEvent::MouseMove:
       run(control->onMouseMove, at.x(), at.y(), modifiers);
+      continuePendingMove(event->globalPosition().toPoint());
       break;
     default:
       break;

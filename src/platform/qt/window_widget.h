@@ -82,7 +82,8 @@ class WindowWidget : public QWidget {
   // when one of its handlers is running, as soon as that returns.
   void detach();
 
-  // Makes the window follow the pointer while the left button stays down.
+  // Makes the window follow the pointer while the left button stays down,
+  // from the moment the pointer starts travelling.
   void startMove();
   bool followingPointer() const { return manualMove_; }
 
@@ -127,6 +128,8 @@ class WindowWidget : public QWidget {
   void applyOpacity();
   void mirrorControlContent(const ControlView& view, ui::Change what);
 
+  void continuePendingMove(QPoint global);
+  void beginMove();
   void beginManualMove();
   void followPointer(QPoint global);
   void endManualMove();
@@ -143,6 +146,7 @@ class WindowWidget : public QWidget {
 
   bool leftHeld_ = false;
   bool moveStarted_ = false;
+  bool movePending_ = false;
   bool manualMove_ = false;
   QPoint pressGlobal_;
   QPoint grabOffset_;
