@@ -41,8 +41,10 @@ int main(int argc, char** argv) {
   backend.setBannerProvider([](const std::string& name) {
     return name == "banner" ? quillet::qtui::menuBanner() : QPixmap();
   });
-  quillet::app::Program program(backend, {programFolder(), quillet::files::executableName()});
-  quillet::qtui::TerminationWatcher termination([&backend] { backend.quit(0); });
+  quillet::app::Program program(backend, {programFolder(), quillet::files::executableName(),
+                                          quillet::files::executableFolder()});
+  quillet::qtui::TerminationWatcher termination([&backend] { backend.quit(0); },
+                                                [&program] { program.saveState(); });
   unsavedProgram = &program;
   std::atexit(saveOnAbruptExit);
 

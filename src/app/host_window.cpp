@@ -122,7 +122,9 @@ void exitProgram(Program& p) { p.endProcess(0); }
 void onHostDestroying(Program& p) {
   GlobalState& g = p.g();
   if (g.restartRequested == 1 && !g.programFileName.empty()) {
-    p.backend().startProcess(p.programPath(g.programFileName));
+    const std::string& folder = p.env().executableFolder;
+    p.backend().startProcess(folder.empty() ? p.programPath(g.programFileName)
+                                            : folder + "/" + g.programFileName);
   }
 }
 

@@ -3,7 +3,9 @@
 #include "app/main_window.h"
 #include "app/program.h"
 #include "help/help_window.h"
+#include "ops/gray_levels.h"
 #include "ops/keyboard.h"
+#include "ops/mirror_rotate.h"
 #include "ops/window_modes.h"
 #include "platform/ui/input.h"
 #include "viewer/picture_loading.h"
@@ -46,11 +48,21 @@ ui::Menu mainMenu(Program& p) {
       entry("恢复原图", op(ops::restorePicture), {}, 8),
       entry("取消透明", op(ops::toggleTransparency), {}, ops::icon::kTranslucent),
       sep(),
-      entry("镜像翻转", nullptr, {entry("水平"), entry("纵向"), entry("对角")}, 9),
-      entry("角度旋转", nullptr, {entry("直角"), entry("自定")}, 10),
+      entry("镜像翻转", nullptr,
+            {entry("水平", op(ops::mirrorHorizontal)), entry("纵向", op(ops::mirrorVertical)),
+             entry("对角", op(ops::mirrorDiagonal))},
+            9),
+      entry("角度旋转", nullptr,
+            {entry("直角", op(ops::rotateRightAngle)), entry("自定", op(ops::rotateByAngle))}, 10),
       entry("灰度去色", nullptr,
-            {entry("值为2"), entry("值为4"), entry("值为8"), entry("值为16"), entry("值为32"),
-             entry("值为64"), entry("值为128"), entry("自定义"), entry("还原")},
+            {entry("值为2", [&p] { ops::reduceGrayLevels(p, 2); }),
+             entry("值为4", [&p] { ops::reduceGrayLevels(p, 4); }),
+             entry("值为8", [&p] { ops::reduceGrayLevels(p, 8); }),
+             entry("值为16", [&p] { ops::reduceGrayLevels(p, 16); }),
+             entry("值为32", [&p] { ops::reduceGrayLevels(p, 32); }),
+             entry("值为64", [&p] { ops::reduceGrayLevels(p, 64); }),
+             entry("值为128", [&p] { ops::reduceGrayLevels(p, 128); }),
+             entry("自定义", op(ops::askGrayLevels)), entry("还原", op(ops::restoreColours))},
             13),
       entry("改变比例", op(ops::toggleRatioMode), {}, 14),
       sep(),

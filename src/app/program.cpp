@@ -91,7 +91,9 @@ void Program::shutdown() {
   releaseGlobals(globals_);
 }
 
-void Program::emergencySave() {
+void Program::emergencySave() { saveState(); }
+
+void Program::saveState() {
   if (shutDown_ || !globals_) return;
   saveStateFiles(*this);
 }

@@ -15,6 +15,9 @@ namespace quillet::app {
 struct Environment {
   std::string programFolder;
   std::string executableName;
+  // Where the executable itself lies when the program folder was moved
+  // elsewhere (tests do); empty means the program folder.
+  std::string executableFolder;
 };
 
 // The running program: the state record, the host window and the main
@@ -36,6 +39,8 @@ class Program {
   // display connection broke): writes the last-file record and the pending
   // note, touching no window.
   void emergencySave();
+  // Writes the state files now, as ending would; the program goes on.
+  void saveState();
 
   // Ends the process with `code`: the message loop stops after the running
   // handler and shutdown() follows.

@@ -99,7 +99,7 @@ TEST_F(Ending, TerminationSignalsEndTheLoopThroughQuit) {
     EXPECT_EXIT(
         {
           qtui::QtBackend backend;
-          qtui::TerminationWatcher watcher([&] { backend.quit(0); });
+          qtui::TerminationWatcher watcher([&] { backend.quit(0); }, nullptr);
           QTimer::singleShot(0, [signal] { std::raise(signal); });
           QEventLoop loop;
           QTimer::singleShot(5000, &loop, [] { std::_Exit(10); });

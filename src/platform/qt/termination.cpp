@@ -7,13 +7,15 @@
 
 namespace quillet::qtui {
 
-TerminationWatcher::TerminationWatcher(std::function<void()> onRequest)
-    : onRequest_(std::move(onRequest)) {
+TerminationWatcher::TerminationWatcher(std::function<void()> onRequest,
+                                       std::function<void()> onSaveRequest)
+    : onRequest_(std::move(onRequest)), onSaveRequest_(std::move(onSaveRequest)) {
   signals_ = routeTerminationSignals(*this, [this] { requested(); });
 #ifndef QT_NO_SESSIONMANAGER
   if (auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
-    connect(app, &QGuiApplication::commitDataRequest, this,
-            [this](QSessionManager&) { requested(); });
+    connect(app, &QGuiApplication::commitDataRequest, this, [this](QSessionManager&) {
+      if (onSaveRequest_) onSaveRequest_();
+    });
   }
 #endif
 }

@@ -19,11 +19,13 @@ std::unique_ptr<SignalRoute> routeTerminationSignals(QObject& context,
                                                      std::function<void()> onSignal);
 
 // Turns the ways the system asks a program to end (SIGTERM, SIGINT and SIGHUP
-// where there are signals, the session ending) into one call on the event
-// loop, so the program ends through its ordinary shutdown and saves its state.
+// where there are signals) into one call on the event loop, so the program
+// ends through its ordinary shutdown and saves its state. A session that is
+// about to end first asks the program to save (`onSaveRequest`); the logout
+// may still be cancelled, so that alone does not end the program.
 class TerminationWatcher : public QObject {
  public:
-  explicit TerminationWatcher(std::function<void()> onRequest);
+  TerminationWatcher(std::function<void()> onRequest, std::function<void()> onSaveRequest);
   ~TerminationWatcher() override;
   TerminationWatcher(const TerminationWatcher&) = delete;
   TerminationWatcher& operator=(const TerminationWatcher&) = delete;
@@ -32,6 +34,7 @@ class TerminationWatcher : public QObject {
   void requested();
 
   std::function<void()> onRequest_;
+  std::function<void()> onSaveRequest_;
   std::unique_ptr<SignalRoute> signals_;
 };
 
