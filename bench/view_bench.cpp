@@ -40,7 +40,8 @@ struct Setup {
                static_cast<std::streamsize>(jpeg.size()));
     std::ofstream(folder / "上次文件.txt") << picture.string();
     backend = std::make_unique<quillet::qtui::QtBackend>();
-    program = std::make_unique<Program>(*backend, quillet::app::Environment{folder.string(), "x"});
+    program =
+        std::make_unique<Program>(*backend, quillet::app::Environment{folder.string(), "x", {}});
     program->start();
     program->main()->setWidth(800);
     repaint();

@@ -9,7 +9,7 @@
 namespace quillet::testing {
 
 ProgramTest::ProgramTest() {
-  program = std::make_unique<app::Program>(backend, app::Environment{folder.root(), "quillet"});
+  program = std::make_unique<app::Program>(backend, app::Environment{folder.root(), "quillet", {}});
 }
 
 ProgramTest::~ProgramTest() = default;
