@@ -7,8 +7,7 @@ make_program_folder
 
 # A window that reports every click it gets, placed under the picture.
 xev -geometry 300x200+150+150 -name underneath -event button >"$WORK/xev.log" 2>&1 &
-XEV_PID=$!
-trap 'stop_pid "$XEV_PID"; cleanup' EXIT
+also_stop $!
 wait_until 10 bash -c "xdotool search --onlyvisible --name '^underneath$' >/dev/null" ||
   fail "the window underneath did not appear"
 

@@ -1,0 +1,331 @@
+# Harness for the scenario tests: a private X server with a window manager,
+# a throw-away program folder, and helpers that look at the program from the
+# outside the way a person would. Sourced by each test script, which is run as
+#   bash <test>.sh <path to quillet> <folder with the default pictures>
+# Every wait is bounded and everything started here is stopped on exit.
+
+set -Eeuo pipefail
+
+QUILLET=${1:?usage: $0 <quillet executable> <pic folder>}
+PIC_SOURCE=${2:?usage: $0 <quillet executable> <pic folder>}
+
+TEST_NAME=$(basename "$0" .sh)
+WORK=$(mktemp -d "${TMPDIR:-/tmp}/quillet-$TEST_NAME.XXXXXX")
+PROGRAM_FOLDER="$WORK/program"
+LAST_FILE_RECORD="$PROGRAM_FOLDER/上次文件.txt"
+MAIN_TITLE_PREFIX="Quillet －  原图大小："
+
+XVFB_PID=""
+WM_PID=""
+PROGRAM_PID=""
+PROGRAM_RUNS=0
+EXTRA_PIDS=()
+TEST_FAILED=1
+
+log() { printf '[%s] %s\n' "$TEST_NAME" "$*"; }
+
+fail() {
+  printf '[%s] FAIL: %s\n' "$TEST_NAME" "$*" >&2
+  : >"$WORK/failed" # a failure inside $(...) is reported once, here
+  exit 1
+}
+
+unexpected_error() {
+  [[ -e "$WORK/failed" ]] && return 0
+  : >"$WORK/failed"
+  printf '[%s] FAIL: command failed at %s line %s: %s\n' "$TEST_NAME" "$1" "$2" "$3" >&2
+}
+
+pass() {
+  TEST_FAILED=0
+  log "PASS"
+  exit 0
+}
+
+# also_stop PID: a helper process of the test (a window to click on, say),
+# stopped with the rest when the test ends.
+also_stop() { EXTRA_PIDS+=("$1"); }
+
+# Stops one process we started: politely, then for sure.
+stop_pid() {
+  local pid=$1
+  [[ -n $pid ]] || return 0
+  kill -0 "$pid" 2>/dev/null || return 0
+  kill -TERM "$pid" 2>/dev/null || true
+  local i
+  for ((i = 0; i < 50; i++)); do
+    kill -0 "$pid" 2>/dev/null || break
+    sleep 0.1
+  done
+  kill -KILL "$pid" 2>/dev/null || true
+  wait "$pid" 2>/dev/null || true
+}
+
+cleanup() {
+  local rc=$?
+  if ((TEST_FAILED)) && [[ ! -e "$WORK/failed" ]]; then
+    printf '[%s] FAIL: the test ended early without saying why (status %s)\n' "$TEST_NAME" "$rc" >&2
+  fi
+  local pid
+  for pid in "${EXTRA_PIDS[@]}"; do stop_pid "$pid"; done
+  stop_pid "$PROGRAM_PID"
+  stop_pid "$WM_PID"
+  stop_pid "$XVFB_PID"
+  if ((rc != 0 || TEST_FAILED)); then
+    local f
+    for f in "$WORK"/program-*.log; do
+      [[ -s $f ]] || continue
+      echo "---- $(basename "$f") ----" >&2
+      tail -n 40 "$f" >&2
+    done
+  fi
+  if [[ -n ${QUILLET_SCENARIO_KEEP:-} ]]; then
+    log "kept $WORK"
+  else
+    rm -rf "$WORK"
+  fi
+}
+trap cleanup EXIT
+trap 'unexpected_error "${BASH_SOURCE[0]##*/}" "$LINENO" "$BASH_COMMAND"' ERR
+trap 'exit 130' INT TERM
+
+# wait_until SECONDS COMMAND...: polls until COMMAND succeeds.
+wait_until() {
+  local limit=$1
+  shift
+  local deadline=$((SECONDS + limit))
+  while ((SECONDS < deadline)); do
+    if "$@" >/dev/null 2>&1; then
+      return 0
+    fi
+    sleep 0.1
+  done
+  "$@" >/dev/null 2>&1
+}
+
+wm_ready() {
+  xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'
+}
+
+# Starts Xvfb on a display number it picks itself, then openbox.
+start_desktop() {
+  local fifo="$WORK/displayfd"
+  mkfifo "$fifo"
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$fifo" \
+    >"$WORK/xvfb.log" 2>&1 &
+  XVFB_PID=$!
+  local number=""
+  read -r -t 20 number <"$fifo" || true
+  [[ -n $number ]] || fail "Xvfb did not start: $(tail -n 5 "$WORK/xvfb.log")"
+  export DISPLAY=":$number"
+  unset WAYLAND_DISPLAY QT_QPA_PLATFORM XAUTHORITY
+  export XDG_RUNTIME_DIR="$WORK/runtime"
+  mkdir -p "$XDG_RUNTIME_DIR"
+  chmod 700 "$XDG_RUNTIME_DIR"
+  wait_until 20 xdpyinfo || fail "X server on $DISPLAY does not answer"
+
+  openbox --sm-disable >"$WORK/openbox.log" 2>&1 &
+  WM_PID=$!
+  wait_until 20 wm_ready || fail "openbox did not take over $DISPLAY"
+  log "desktop ready on $DISPLAY"
+}
+
+# A fresh program folder holding only the shipped pictures, as after unpacking.
+make_program_folder() {
+  mkdir -p "$PROGRAM_FOLDER"
+  cp -r "$PIC_SOURCE" "$PROGRAM_FOLDER/pic"
+  [[ -f "$PROGRAM_FOLDER/pic/1.jpg" ]] || fail "no default picture in $PIC_SOURCE"
+}
+
+# write_last_file PATH: the record an earlier run would have left, in GB18030.
+write_last_file() {
+  printf '%s' "$1" | iconv -f UTF-8 -t GB18030 >"$LAST_FILE_RECORD" ||
+    fail "cannot encode $1 in GB18030"
+}
+
+# read_last_file: the record decoded to UTF-8, without a trailing line end.
+read_last_file() {
+  [[ -f $LAST_FILE_RECORD ]] || fail "上次文件.txt was not written"
+  local text
+  text=$(iconv -f GB18030 -t UTF-8 "$LAST_FILE_RECORD") ||
+    fail "上次文件.txt is not valid GB18030: $(od -c "$LAST_FILE_RECORD" | head -n 3)"
+  text=${text%$'\n'}
+  text=${text%$'\r'}
+  printf '%s' "$text"
+}
+
+start_program() {
+  PROGRAM_RUNS=$((PROGRAM_RUNS + 1))
+  local out="$WORK/program-$PROGRAM_RUNS.log"
+  QUILLET_PROGRAM_FOLDER="$PROGRAM_FOLDER" "$QUILLET" "$@" </dev/null >"$out" 2>&1 &
+  PROGRAM_PID=$!
+  log "started quillet (pid $PROGRAM_PID)"
+}
+
+# wait_program_exit SECONDS: waits for the program to end by itself and
+# sets PROGRAM_STATUS to its exit status.
+# shellcheck disable=SC2034 # read by the test scripts
+wait_program_exit() {
+  local limit=$1
+  wait_until "$limit" bash -c "! kill -0 $PROGRAM_PID" ||
+    fail "the program was still running $limit s later"
+  PROGRAM_STATUS=0
+  wait "$PROGRAM_PID" || PROGRAM_STATUS=$?
+  PROGRAM_PID=""
+}
+
+program_alive() {
+  [[ -n $PROGRAM_PID ]] && kill -0 "$PROGRAM_PID" 2>/dev/null
+}
+
+# find_window REGEX: the first viewable window of the program whose title
+# matches REGEX.
+find_window() {
+  local id
+  for id in $(xdotool search --onlyvisible --name "$1" 2>/dev/null); do
+    if [[ $(map_state "$id") == IsViewable ]]; then
+      echo "$id"
+      return 0
+    fi
+  done
+  return 1
+}
+
+# wait_window REGEX [SECONDS]: prints the window id once it is viewable.
+wait_window() {
+  local regex=$1 limit=${2:-20}
+  local deadline=$((SECONDS + limit)) id
+  while ((SECONDS < deadline)); do
+    if id=$(find_window "$regex"); then
+      echo "$id"
+      return 0
+    fi
+    program_alive || fail "the program ended while waiting for a window named /$regex/"
+    sleep 0.1
+  done
+  fail "no viewable window named /$regex/ within $limit s; windows: $(list_windows)"
+}
+
+list_windows() {
+  local id out=""
+  for id in $(xdotool search --onlyvisible --name '.' 2>/dev/null); do
+    out+="[$(xdotool getwindowname "$id" 2>/dev/null)] "
+  done
+  echo "${out:-none}"
+}
+
+window_title() { xdotool getwindowname "$1"; }
+
+map_state() { xwininfo -id "$1" 2>/dev/null | sed -n 's/^ *Map State: *//p'; }
+
+# geometry ID: "X Y WIDTH HEIGHT" of the window's inside, on the screen.
+geometry() {
+  xwininfo -id "$1" | awk -F: '
+    /Absolute upper-left X/ { x = $2 }
+    /Absolute upper-left Y/ { y = $2 }
+    /^ *Width/  { w = $2 }
+    /^ *Height/ { h = $2 }
+    END { printf "%d %d %d %d\n", x, y, w, h }'
+}
+
+# wait_geometry ID "X Y W H" [SECONDS]: the window manager may still be
+# placing a window that just appeared.
+wait_geometry() {
+  local id=$1 want=$2 limit=${3:-5}
+  local deadline=$((SECONDS + limit)) got
+  while :; do
+    got=$(geometry "$id")
+    [[ $got == "$want" ]] && return 0
+    ((SECONDS < deadline)) || break
+    sleep 0.1
+  done
+  fail "window $id ('$(window_title "$id")') is at '$got' (x y width height), expected '$want'"
+}
+
+picture_size() { identify -format '%w %h\n' "$1[0]"; }
+
+main_title() { echo "$MAIN_TITLE_PREFIX$1  ×$2"; }
+
+# Keys go through XTEST to the focused window, as a keyboard's would.
+focus_window() {
+  local id=$1
+  timeout 5 xdotool windowactivate --sync "$id" >/dev/null 2>&1 ||
+    timeout 5 xdotool windowfocus --sync "$id" >/dev/null 2>&1 ||
+    fail "cannot give the keyboard focus to window $id"
+}
+
+press() {
+  local id=$1
+  shift
+  focus_window "$id"
+  timeout 10 xdotool key --delay 80 "$@" || fail "xdotool key $* failed"
+}
+
+# click ID X Y [OPTIONS] BUTTON: a click at a point inside the window;
+# OPTIONS are xdotool's (--repeat 2 for a double click).
+click() {
+  local left top x y
+  read -r left top _ _ < <(geometry "$1")
+  x=$((left + $2))
+  y=$((top + $3))
+  shift 3
+  timeout 10 xdotool mousemove --sync "$x" "$y" click "$@" || fail "click at $x,$y failed"
+}
+
+# popup_menu EXCEPT: the program's open pop-up menu, an override-redirect
+# window other than EXCEPT (the window it was opened from).
+popup_menu() {
+  local id info
+  for id in $(xdotool search --onlyvisible --pid "$PROGRAM_PID" 2>/dev/null); do
+    [[ $id == "$1" ]] && continue
+    info=$(xwininfo -id "$id" 2>/dev/null) || continue
+    if grep -q 'Map State: IsViewable' <<<"$info" &&
+      grep -q 'Override Redirect State: yes' <<<"$info"; then
+      echo "$id"
+      return 0
+    fi
+  done
+  return 1
+}
+
+# wait_popup_menu EXCEPT [SECONDS]: prints the id of the pop-up menu.
+wait_popup_menu() {
+  local limit=${2:-10} deadline id
+  deadline=$((SECONDS + limit))
+  while ((SECONDS < deadline)); do
+    if id=$(popup_menu "$1"); then
+      echo "$id"
+      return 0
+    fi
+    sleep 0.1
+  done
+  fail "no pop-up menu appeared within $limit s; windows: $(list_windows)"
+}
+
+screenshot() { import -window root "$1" || fail "screenshot failed"; }
+
+# shown_difference SHOT PICTURE X Y: how far the screen region at X,Y is from
+# PICTURE, as a normalised root mean square error (0 = identical). Both are
+# compared at a quarter of their size, so a frame line or a one-pixel
+# resampling does not count, while a blank, shifted or mirrored picture does.
+shown_difference() {
+  local shot=$1 picture=$2 x=$3 y=$4 w h sw sh
+  read -r w h < <(picture_size "$picture")
+  sw=$(((w + 3) / 4))
+  sh=$(((h + 3) / 4))
+  convert "$shot" -crop "${w}x${h}+${x}+${y}" +repage -resize "${sw}x${sh}!" "$WORK/shown-small.png"
+  convert "$picture" -resize "${sw}x${sh}!" "$WORK/picture-small.png"
+  # compare's status says whether the images differ; the figure is the answer.
+  local out
+  out=$(compare -metric RMSE "$WORK/shown-small.png" "$WORK/picture-small.png" null: 2>&1) || true
+  [[ $out == *"("* ]] || fail "compare gave no figure: $out"
+  sed -n 's/.*(\([0-9.e-]*\)).*/\1/p' <<<"$out"
+}
+
+# dark_fraction IMAGE: share of pixels darker than mid-grey.
+dark_fraction() {
+  convert "$1" -colorspace Gray -threshold 50% -format '%[fx:1-mean]' info:
+}
+
+# same_file A B: both names lead to one existing file.
+same_file() { [[ -e $1 && -e $2 && $1 -ef $2 ]]; }
