@@ -1,0 +1,49 @@
+#include <QtTest/QTest>
+#include <QtWidgets/QGroupBox>
+#include <QtWidgets/QPushButton>
+
+#include "platform/qt/menu_pictures.h"
+#include "qt_fixture.h"
+
+namespace quillet::qttest {
+namespace {
+
+using Controls = QtFixture;
+
+TEST_F(Controls, ButtonsInGroupBoxesSitInsideThemAndReportClicks) {
+  ui::Window& window = makeWindow(60, 60, 326, 176);
+  auto& group = window.add<ui::GroupBox>("分组框1");
+  group.setGeometry(7, -1, 312, 121);
+  auto& close = window.add<ui::Button>("按钮2", &group);
+  close.setGeometry(289, 8, 20, 20);
+  close.setCaption("×");
+  int clicks = 0;
+  close.onClick = [&] { ++clicks; };
+  settle();
+
+  auto* button = qobject_cast<QPushButton*>(widget(window).controlWidget(close));
+  ASSERT_NE(button, nullptr);
+  EXPECT_EQ(button->parentWidget(), widget(window).controlWidget(group));
+  EXPECT_EQ(button->geometry(), QRect(289, 8, 20, 20));
+  EXPECT_EQ(button->text(), QString::fromUtf8("×"));
+  QTest::mouseClick(button, Qt::LeftButton);
+  EXPECT_EQ(clicks, 1);
+
+  close.setCaption("-");
+  EXPECT_EQ(button->text(), QStringLiteral("-"));
+}
+
+TEST(MenuPictures, EveryIconNumberOfTheMenusIsDrawnAndTheBannerLoads) {
+  for (int number :
+       {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21, 22, 26}) {
+    EXPECT_FALSE(qtui::menuIcon(number).isNull()) << number;
+  }
+  EXPECT_TRUE(qtui::menuIcon(99).isNull());
+  // Mode pairs must look different.
+  EXPECT_NE(qtui::menuIcon(12).pixmap(16).toImage(), qtui::menuIcon(20).pixmap(16).toImage());
+  EXPECT_NE(qtui::menuIcon(7).pixmap(16).toImage(), qtui::menuIcon(26).pixmap(16).toImage());
+  EXPECT_EQ(qtui::menuBanner().size(), QSize(26, 454));
+}
+
+}  // namespace
+}  // namespace quillet::qttest
