@@ -1,0 +1,161 @@
+#include "ops/mirror_rotate.h"
+
+#include <memory>
+#include <utility>
+
+#include "app/main_window.h"
+#include "app/names.h"
+#include "app/program.h"
+#include "ops/number_input.h"
+#include "platform/files.h"
+#include "platform/image/bmp_direct.h"
+#include "platform/image/transform.h"
+
+namespace quillet::ops {
+
+namespace {
+
+enum class SourceKind { None, Jpeg, Bmp };
+
+SourceKind sourceKind(const std::string& path) {
+  const std::size_t dot = path.rfind('.');
+  if (dot == std::string::npos) return SourceKind::None;
+  const std::string extension = path.substr(dot, 4);
+  if (extension == ".jpg") return SourceKind::Jpeg;
+  if (extension == ".bmp") return SourceKind::Bmp;
+  return SourceKind::None;
+}
+
+// Mirrors and turns act only on the whole picture, never on a local zoom,
+// and first pull a window that hangs off the top or left back into view.
+bool prologue(app::Program& p) {
+  ui::Window* w = p.main();
+  if (!w || app::pictureBox(p).width() != w->width()) return false;
+  if (w->left() < 10) w->setLeft(10);
+  if (w->top() < 10) w->setTop(10);
+  return true;
+}
+
+bool ensureLoaded(app::Program& p) {
+  app::GlobalState& g = p.g();
+  return g.workBitmapLoaded != 0 || loadPictureSource(p, g.workBitmap);
+}
+
+// False when there is nothing to show; the picture box then keeps what it had.
+bool showWorkBitmap(app::Program& p) {
+  auto bytes = image::flipToBmp(p.g().workBitmap, false, false);
+  if (bytes.empty()) return false;
+  app::pictureBox(p).setPicture(std::make_shared<const std::vector<std::uint8_t>>(std::move(bytes)),
+                                p.g().currentPicturePath);
+  return true;
+}
+
+void takeRatioFromWorkBitmap(app::Program& p) {
+  const image::Bitmap& b = p.g().workBitmap;
+  p.g().aspectRatio = static_cast<float>(b.height) / static_cast<float>(b.width);
+}
+
+// Setting an unchanged width runs no resize handler, which would leave the
+// box at the old proportions with the new picture squeezed into it; the
+// handler's fitting is run directly then.
+void setWindowWidth(app::Program& p, int width) {
+  ui::Window& w = *p.main();
+  if (w.width() != width) {
+    w.setWidth(width);
+  } else {
+    app::onMainResized(p);
+  }
+}
+
+void mirror(app::Program& p, bool horizontal, bool vertical) {
+  app::GlobalState& g = p.g();
+  if (!prologue(p) || !ensureLoaded(p)) return;
+  image::flipInPlace(g.workBitmap, horizontal, vertical);
+  if (!showWorkBitmap(p)) {
+    g.workBitmapLoaded = 0;
+    return;
+  }
+  g.workBitmapLoaded = 1;
+}
+
+// Shows a turned workBitmap and lets the window take its proportions.
+void showTurned(app::Program& p) {
+  app::GlobalState& g = p.g();
+  if (!showWorkBitmap(p)) {
+    g.workBitmapLoaded = 0;
+    return;
+  }
+  takeRatioFromWorkBitmap(p);
+  setWindowWidth(p, g.workBitmap.width);
+  g.workBitmapLoaded = 1;
+}
+
+}  // namespace
+
+bool loadPictureSource(app::Program& p, image::Bitmap& out) {
+  const std::string& path = p.g().currentPicturePath;
+  const SourceKind kind = sourceKind(path);
+  if (kind == SourceKind::None) return false;
+  auto bytes = files::read(path);
+  if (!bytes) return false;
+  auto decoded = image::decode(*bytes);
+  if (!decoded) return false;
+  // The decoded picture is what reading the converted file back would give,
+  // so it is kept rather than read again. The work BMP is still written for
+  // whoever looks for it, but a program folder the user may not write to
+  // costs nothing more than that file.
+  if (kind == SourceKind::Jpeg) {
+    image::writeBmpFile(p.programPath(app::kWorkBitmapFile), decoded.value);
+  }
+  out = std::move(decoded.value);
+  return true;
+}
+
+void mirrorHorizontal(app::Program& p) { mirror(p, true, false); }
+void mirrorVertical(app::Program& p) { mirror(p, false, true); }
+void mirrorDiagonal(app::Program& p) { mirror(p, true, true); }
+
+void rotateRightAngle(app::Program& p) {
+  app::GlobalState& g = p.g();
+  if (!prologue(p) || !ensureLoaded(p)) return;
+  image::Bitmap turned = image::quarterTurn(g.workBitmap);
+  if (turned.empty()) return;
+  g.workBitmap = std::move(turned);
+  showTurned(p);
+}
+
+void rotateByAngle(app::Program& p) {
+  app::GlobalState& g = p.g();
+  if (!prologue(p)) return;
+  // Loaded aside until the angle is confirmed: a cancelled box must leave
+  // workBitmap, and the mirrors accumulated on it, as they were.
+  image::Bitmap source;
+  if (!loadPictureSource(p, source)) return;
+  const auto answer = p.backend().inputBox(p.main(), kRotatePrompt, kRotateTitle, "");
+  if (!answer || !p.main()) return;
+  const auto degrees = readDegrees(*answer);
+  if (!degrees) return;
+  image::Bitmap rotated = image::rotateBitmap(source, *degrees, 0);
+  if (rotated.empty()) return;
+  g.workBitmap = std::move(rotated);
+  showTurned(p);
+}
+
+void freeRotate(app::Program& p, int step) {
+  app::GlobalState& g = p.g();
+  if (!p.main()) return;
+  g.freeRotationAngle += step;
+  image::Bitmap source;
+  if (!loadPictureSource(p, source)) return;
+  image::Bitmap rotated = image::rotateBitmap(source, g.freeRotationAngle, kFreeRotationFill);
+  if (rotated.empty()) return;
+  g.workBitmap = std::move(rotated);
+  if (!showWorkBitmap(p)) return;
+  takeRatioFromWorkBitmap(p);
+  // The width stays; the height follows the new proportions so that the
+  // turned picture is not shown stretched. A local zoom keeps its box.
+  ui::Window& w = *p.main();
+  if (app::pictureBox(p).width() == w.width() && g.localZoom == 0) app::onMainResized(p);
+}
+
+}  // namespace quillet::ops

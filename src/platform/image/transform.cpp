@@ -1,0 +1,480 @@
+#include "platform/image/transform.h"
+
+#include <algorithm>
+#include <bit>
+#include <cmath>
+#include <cstring>
+#include <limits>
+#include <new>
+#include <numbers>
+#include <utility>
+#include <vector>
+
+#include "platform/image/bmp_direct.h"
+#include "platform/image/pixel_rows.h"
+
+namespace quillet::image {
+
+namespace {
+
+using detail::bmp24Shell;
+using detail::copyRowInto;
+using detail::kBmpHeadersSize;
+using detail::kPixel;
+using detail::reverseRowInto;
+
+bool usable(const Bitmap& b) {
+  return !b.empty() && b.rgb.size() / b.stride() >= static_cast<std::size_t>(b.height);
+}
+
+std::size_t bytesFor(int width, int height) {
+  return static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * kPixel;
+}
+
+// Gives `out` the size; false (and `out` empty) when the memory is not there.
+bool shape(Bitmap& out, int width, int height) {
+  try {
+    out.rgb.resize(bytesFor(width, height));
+  } catch (const std::bad_alloc&) {
+    out = Bitmap();
+    return false;
+  }
+  out.width = width;
+  out.height = height;
+  return true;
+}
+
+void makeEmpty(Bitmap& out) {
+  out.width = 0;
+  out.height = 0;
+  out.rgb.clear();
+}
+
+// Where transformed rows go: a bitmap's rows top-down in R, G, B, or a BMP
+// file's rows bottom-up in B, G, R with their padding.
+struct Plane {
+  std::uint8_t* first = nullptr;  // row 0, the top of the picture
+  std::ptrdiff_t stride = 0;
+  bool swapRedBlue = false;
+  std::uint8_t* row(int y) const { return first + stride * y; }
+};
+
+Plane planeOf(Bitmap& b) { return {b.rgb.data(), static_cast<std::ptrdiff_t>(b.stride()), false}; }
+
+Plane planeOfBmp(Bytes& file, int height) {
+  const auto stride = static_cast<std::ptrdiff_t>((file.size() - kBmpHeadersSize) /
+                                                  static_cast<std::size_t>(height));
+  return {file.data() + kBmpHeadersSize + stride * (height - 1), -stride, true};
+}
+
+// ---- rows ----
+
+template <bool Swap>
+void flipRows(const Bitmap& src, bool horizontal, bool vertical, const Plane& to) {
+  for (int y = 0; y < src.height; ++y) {
+    const std::uint8_t* row = src.row(vertical ? src.height - 1 - y : y);
+    if (horizontal) {
+      reverseRowInto<Swap>(row, to.row(y), src.width);
+    } else {
+      copyRowInto<Swap>(row, to.row(y), src.width);
+    }
+  }
+}
+
+void flipInto(const Bitmap& src, bool horizontal, bool vertical, const Plane& to) {
+  if (to.swapRedBlue) {
+    flipRows<true>(src, horizontal, vertical, to);
+  } else {
+    flipRows<false>(src, horizontal, vertical, to);
+  }
+}
+
+void reverseRowInPlace(std::uint8_t* row, int width) {
+  int left = 0;
+  int right = width;  // one past the last pixel not yet placed
+  std::uint8_t a[12];
+  std::uint8_t b[12];
+  while (right - left >= 8) {
+    reverseRowInto<false>(row + kPixel * left, a, 4);
+    reverseRowInto<false>(row + kPixel * (right - 4), b, 4);
+    std::memcpy(row + kPixel * left, b, sizeof b);
+    std::memcpy(row + kPixel * (right - 4), a, sizeof a);
+    left += 4;
+    right -= 4;
+  }
+  for (--right; left < right; ++left, --right) {
+    std::uint8_t* p = row + kPixel * left;
+    std::uint8_t* q = row + kPixel * right;
+    std::swap_ranges(p, p + kPixel, q);
+  }
+}
+
+// ---- rotation ----
+
+constexpr int kFraction = 32;  // fixed-point positions: 32.32 in an int64
+constexpr double kOne = 4294967296.0;
+
+std::int64_t floorDiv(std::int64_t a, std::int64_t b) {  // b > 0
+  return a >= 0 ? a / b : -((-a + b - 1) / b);
+}
+
+std::int64_t ceilDiv(std::int64_t a, std::int64_t b) { return -floorDiv(-a, b); }
+
+// The columns X of [0, n) for which lo <= start + X * step < hi. The position
+// is linear in X, so they form one run, found exactly in integers: the same
+// sums the pixel loops make, so a run never strays outside the source.
+std::pair<int, int> run(std::int64_t start, std::int64_t step, std::int64_t lo, std::int64_t hi,
+                        int n) {
+  std::int64_t from = 0;
+  std::int64_t to = n;
+  if (step > 0) {
+    from = std::max(from, ceilDiv(lo - start, step));
+    to = std::min(to, ceilDiv(hi - start, step));
+  } else if (step < 0) {
+    from = std::max(from, floorDiv(start - hi, -step) + 1);
+    to = std::min(to, floorDiv(start - lo, -step) + 1);
+  } else if (start < lo || start >= hi) {
+    to = from;
+  }
+  if (to < from) to = from;
+  return {static_cast<int>(from), static_cast<int>(to)};
+}
+
+std::pair<int, int> intersect(std::pair<int, int> a, std::pair<int, int> b) {
+  const int from = std::max(a.first, b.first);
+  return {from, std::max(from, std::min(a.second, b.second))};
+}
+
+// Where one destination row meets the source: [coverFrom, coverTo) lands on
+// the picture; inside it, [fastFrom, fastTo) has all four neighbours of its
+// sample, the rest are edge pixels whose missing neighbours repeat the edge.
+struct RowPlan {
+  std::int64_t sx = 0, sy = 0;  // source position of column 0
+  int coverFrom = 0, coverTo = 0, fastFrom = 0, fastTo = 0;
+};
+
+// Bilinear mix of the pixels at p, p1 (right), q (below) and q1 with weights
+// in 1/256ths; red and blue share one 64-bit multiply in two 32-bit lanes,
+// and the four weights sum to 65536, so a flat area stays exactly flat.
+template <bool Swap>
+inline void mix(const std::uint8_t* p, const std::uint8_t* p1, const std::uint8_t* q,
+                const std::uint8_t* q1, std::uint32_t fx, std::uint32_t fy, std::uint8_t* out) {
+  const auto rb = [](const std::uint8_t* s) {
+    return static_cast<std::uint64_t>(s[0]) | (static_cast<std::uint64_t>(s[2]) << 32);
+  };
+  const std::uint32_t w11 = fx * fy;
+  const std::uint32_t w01 = (fx << 8) - w11;
+  const std::uint32_t w10 = (fy << 8) - w11;
+  const std::uint32_t w00 = 65536 - w01 - w10 - w11;
+  const std::uint64_t redBlue = rb(p) * w00 + rb(p1) * w01 + rb(q) * w10 + rb(q1) * w11 +
+                                ((std::uint64_t{1} << 47) | (1u << 15));
+  const std::uint32_t green = p[1] * w00 + p1[1] * w01 + q[1] * w10 + q1[1] * w11 + (1u << 15);
+  out[Swap ? 2 : 0] = static_cast<std::uint8_t>(redBlue >> 16);
+  out[1] = static_cast<std::uint8_t>(green >> 16);
+  out[Swap ? 0 : 2] = static_cast<std::uint8_t>(redBlue >> 48);
+}
+
+template <bool Swap>
+struct Sampler {
+  const std::uint8_t* pixels;
+  std::size_t stride;
+  int width, height;
+
+  // Interior: both neighbours exist in each direction.
+  void fast(std::int64_t sx, std::int64_t sy, std::int64_t dx, std::int64_t dy, int count,
+            std::uint8_t* out) const {
+    for (int i = 0; i < count; ++i, sx += dx, sy += dy, out += kPixel) {
+      const auto ix = static_cast<std::size_t>(sx >> kFraction);
+      const auto iy = static_cast<std::size_t>(sy >> kFraction);
+      const auto fx = static_cast<std::uint32_t>(sx >> (kFraction - 8)) & 0xFFu;
+      const auto fy = static_cast<std::uint32_t>(sy >> (kFraction - 8)) & 0xFFu;
+      const std::uint8_t* p = pixels + iy * stride + ix * kPixel;
+      mix<Swap>(p, p + kPixel, p + stride, p + stride + kPixel, fx, fy, out);
+    }
+  }
+
+  // Edge: the sample is clamped onto the picture first.
+  void edge(std::int64_t sx, std::int64_t sy, std::int64_t dx, std::int64_t dy, int count,
+            std::uint8_t* out) const {
+    const std::int64_t maxX = static_cast<std::int64_t>(width - 1) << kFraction;
+    const std::int64_t maxY = static_cast<std::int64_t>(height - 1) << kFraction;
+    for (int i = 0; i < count; ++i, sx += dx, sy += dy, out += kPixel) {
+      const std::int64_t cx = std::clamp<std::int64_t>(sx, 0, maxX);
+      const std::int64_t cy = std::clamp<std::int64_t>(sy, 0, maxY);
+      const auto ix = static_cast<int>(cx >> kFraction);
+      const auto iy = static_cast<int>(cy >> kFraction);
+      const auto fx = static_cast<std::uint32_t>(cx >> (kFraction - 8)) & 0xFFu;
+      const auto fy = static_cast<std::uint32_t>(cy >> (kFraction - 8)) & 0xFFu;
+      const std::uint8_t* p = pixels + static_cast<std::size_t>(iy) * stride;
+      const std::uint8_t* q = iy < height - 1 ? p + stride : p;
+      const std::size_t x0 = static_cast<std::size_t>(ix) * kPixel;
+      const std::size_t x1 = ix < width - 1 ? x0 + kPixel : x0;
+      mix<Swap>(p + x0, p + x1, q + x0, q + x1, fx, fy, out);
+    }
+  }
+};
+
+// Destination columns are done in strips so that the source rows a strip
+// crosses stay in the cache from one destination row to the next.
+constexpr int kStrip = 512;
+
+template <bool Swap>
+void sampleStrips(const Bitmap& src, const std::vector<RowPlan>& plans, std::int64_t dx,
+                  std::int64_t dy, int width, const Plane& to) {
+  const Sampler<Swap> sampler{src.rgb.data(), src.stride(), src.width, src.height};
+  for (int x0 = 0; x0 < width; x0 += kStrip) {
+    const int x1 = std::min(width, x0 + kStrip);
+    for (std::size_t y = 0; y < plans.size(); ++y) {
+      const RowPlan& plan = plans[y];
+      std::uint8_t* row = to.row(static_cast<int>(y));
+      const auto part = [&](int from, int end, bool interior) {
+        from = std::max(from, x0);
+        end = std::min(end, x1);
+        if (from >= end) return;
+        const std::int64_t sx = plan.sx + dx * from;
+        const std::int64_t sy = plan.sy + dy * from;
+        std::uint8_t* target = row + static_cast<std::size_t>(from) * kPixel;
+        if (interior) {
+          sampler.fast(sx, sy, dx, dy, end - from, target);
+        } else {
+          sampler.edge(sx, sy, dx, dy, end - from, target);
+        }
+      };
+      part(plan.coverFrom, plan.fastFrom, false);
+      part(plan.fastFrom, plan.fastTo, true);
+      part(plan.fastTo, plan.coverTo, false);
+    }
+  }
+}
+
+bool rotateFree(const Bitmap& src, double radians, std::uint32_t fill, Size canvas,
+                const Plane& to) {
+  const double c = std::cos(radians);
+  const double s = std::sin(radians);
+  std::vector<RowPlan> plans;
+  std::vector<std::uint8_t> fillRow;
+  try {
+    plans.resize(static_cast<std::size_t>(canvas.height));
+    fillRow.resize(bytesFor(canvas.width, 1));
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
+  const auto red = static_cast<std::uint8_t>(fill);
+  const auto green = static_cast<std::uint8_t>(fill >> 8);
+  const auto blue = static_cast<std::uint8_t>(fill >> 16);
+  for (std::size_t i = 0; i < fillRow.size(); i += kPixel) {
+    fillRow[i] = to.swapRedBlue ? blue : red;
+    fillRow[i + 1] = green;
+    fillRow[i + 2] = to.swapRedBlue ? red : blue;
+  }
+
+  // Source sample (pixel centres at whole numbers) of destination pixel
+  // (X, Y): the inverse turn of its centre about the canvas centre.
+  const double cx = src.width / 2.0 - 0.5;
+  const double cy = src.height / 2.0 - 0.5;
+  const double u0 = 0.5 - canvas.width / 2.0;
+  const std::int64_t dx = std::llround(c * kOne);
+  const std::int64_t dy = std::llround(-s * kOne);
+  const std::int64_t half = std::int64_t{1} << (kFraction - 1);
+  const std::int64_t coverHiX = (static_cast<std::int64_t>(src.width) << kFraction) - half;
+  const std::int64_t coverHiY = (static_cast<std::int64_t>(src.height) << kFraction) - half;
+  const std::int64_t fastHiX = static_cast<std::int64_t>(src.width - 1) << kFraction;
+  const std::int64_t fastHiY = static_cast<std::int64_t>(src.height - 1) << kFraction;
+
+  for (int y = 0; y < canvas.height; ++y) {
+    RowPlan& plan = plans[static_cast<std::size_t>(y)];
+    const double v = y + 0.5 - canvas.height / 2.0;
+    plan.sx = std::llround((cx + u0 * c + v * s) * kOne);
+    plan.sy = std::llround((cy - u0 * s + v * c) * kOne);
+    const auto cover = intersect(run(plan.sx, dx, -half, coverHiX, canvas.width),
+                                 run(plan.sy, dy, -half, coverHiY, canvas.width));
+    auto fast = intersect(run(plan.sx, dx, 0, fastHiX, canvas.width),
+                          run(plan.sy, dy, 0, fastHiY, canvas.width));
+    fast = intersect(fast, cover);
+    if (fast.first == fast.second) fast = {cover.second, cover.second};
+    plan.coverFrom = cover.first;
+    plan.coverTo = cover.second;
+    plan.fastFrom = fast.first;
+    plan.fastTo = fast.second;
+
+    std::uint8_t* row = to.row(y);
+    std::memcpy(row, fillRow.data(), static_cast<std::size_t>(plan.coverFrom) * kPixel);
+    std::memcpy(row + static_cast<std::size_t>(plan.coverTo) * kPixel, fillRow.data(),
+                static_cast<std::size_t>(canvas.width - plan.coverTo) * kPixel);
+  }
+
+  if (to.swapRedBlue) {
+    sampleStrips<true>(src, plans, dx, dy, canvas.width, to);
+  } else {
+    sampleStrips<false>(src, plans, dx, dy, canvas.width, to);
+  }
+  return true;
+}
+
+// The angle in [0, 360), or 0 for an angle that is no number.
+double normalised(double degrees) {
+  if (!std::isfinite(degrees)) return 0.0;
+  double a = std::fmod(degrees, 360.0);
+  if (a < 0) a += 360.0;
+  if (a >= 360.0) a -= 360.0;
+  return a;
+}
+
+int canvasSide(double extent) {
+  // The rounding error of the sine and cosine must not add a pixel.
+  return std::max(1, static_cast<int>(std::ceil(extent - 1e-6)));
+}
+
+double radiansOf(double normalisedDegrees) {
+  return normalisedDegrees * (std::numbers::pi / 180.0);
+}
+
+bool tooLarge(Size canvas) {
+  return static_cast<std::int64_t>(canvas.width) * canvas.height > kMaxRotatedPixels;
+}
+
+}  // namespace
+
+void flipBitmapInto(const Bitmap& bitmap, bool horizontal, bool vertical, Bitmap& out) {
+  if (!usable(bitmap) || !shape(out, bitmap.width, bitmap.height)) {
+    makeEmpty(out);
+    return;
+  }
+  flipInto(bitmap, horizontal, vertical, planeOf(out));
+}
+
+Bitmap flipBitmap(const Bitmap& bitmap, bool horizontal, bool vertical) {
+  Bitmap out;
+  flipBitmapInto(bitmap, horizontal, vertical, out);
+  return out;
+}
+
+void flipInPlace(Bitmap& bitmap, bool horizontal, bool vertical) {
+  if (!usable(bitmap)) {
+    makeEmpty(bitmap);
+    return;
+  }
+  const int h = bitmap.height;
+  const std::size_t stride = bitmap.stride();
+  if (!vertical) {
+    if (horizontal) {
+      for (int y = 0; y < h; ++y) reverseRowInPlace(bitmap.row(y), bitmap.width);
+    }
+    return;
+  }
+  std::vector<std::uint8_t> keep;
+  try {
+    keep.resize(stride);
+  } catch (const std::bad_alloc&) {
+    makeEmpty(bitmap);
+    return;
+  }
+  for (int y = 0; y < h / 2; ++y) {
+    std::uint8_t* top = bitmap.row(y);
+    std::uint8_t* bottom = bitmap.row(h - 1 - y);
+    if (horizontal) {
+      reverseRowInto<false>(top, keep.data(), bitmap.width);
+      reverseRowInto<false>(bottom, top, bitmap.width);
+    } else {
+      std::memcpy(keep.data(), top, stride);
+      std::memcpy(top, bottom, stride);
+    }
+    std::memcpy(bottom, keep.data(), stride);
+  }
+  if (horizontal && h % 2 == 1) reverseRowInPlace(bitmap.row(h / 2), bitmap.width);
+}
+
+Bytes flipToBmp(const Bitmap& bitmap, bool horizontal, bool vertical) {
+  if (!usable(bitmap)) return {};
+  Bytes file = bmp24Shell(bitmap.width, bitmap.height);
+  if (file.empty()) return file;
+  flipInto(bitmap, horizontal, vertical, planeOfBmp(file, bitmap.height));
+  return file;
+}
+
+void quarterTurnInto(const Bitmap& bitmap, Bitmap& out) {
+  if (!usable(bitmap) || !shape(out, bitmap.height, bitmap.width)) {
+    makeEmpty(out);
+    return;
+  }
+  // Source pixel (x, y) lands at column height-1-y of row x. Blocks small
+  // enough that their source and destination lines all stay in the cache.
+  constexpr int kBlock = 64;
+  const int w = bitmap.width;
+  const int h = bitmap.height;
+  const std::size_t outStride = out.stride();
+  for (int by = 0; by < h; by += kBlock) {
+    const int ey = std::min(h, by + kBlock);
+    for (int bx = 0; bx < w; bx += kBlock) {
+      const int ex = std::min(w, bx + kBlock);
+      for (int y = by; y < ey; ++y) {
+        const std::uint8_t* src = bitmap.row(y) + static_cast<std::size_t>(bx) * kPixel;
+        std::uint8_t* dst = out.rgb.data() + static_cast<std::size_t>(bx) * outStride +
+                            static_cast<std::size_t>(h - 1 - y) * kPixel;
+        for (int x = bx; x < ex; ++x, src += kPixel, dst += outStride) {
+          std::memcpy(dst, src, kPixel);
+        }
+      }
+    }
+  }
+}
+
+Bitmap quarterTurn(const Bitmap& bitmap) {
+  Bitmap out;
+  quarterTurnInto(bitmap, out);
+  return out;
+}
+
+Size rotatedSize(Size size, double degrees) {
+  if (size.width <= 0 || size.height <= 0) return {};
+  const double a = normalised(degrees);
+  if (a == 0.0 || a == 180.0) return size;
+  if (a == 90.0 || a == 270.0) return {size.height, size.width};
+  const double c = std::abs(std::cos(radiansOf(a)));
+  const double s = std::abs(std::sin(radiansOf(a)));
+  return {canvasSide(size.width * c + size.height * s),
+          canvasSide(size.width * s + size.height * c)};
+}
+
+void rotateBitmapInto(const Bitmap& bitmap, double degrees, std::uint32_t fill, Bitmap& out) {
+  if (!usable(bitmap)) {
+    makeEmpty(out);
+    return;
+  }
+  const double a = normalised(degrees);
+  if (a == 0.0) return flipBitmapInto(bitmap, false, false, out);
+  if (a == 90.0) return quarterTurnInto(bitmap, out);
+  if (a == 180.0) return flipBitmapInto(bitmap, true, true, out);
+  if (a == 270.0) {
+    quarterTurnInto(bitmap, out);
+    flipInPlace(out, true, true);
+    return;
+  }
+  const Size canvas = rotatedSize({bitmap.width, bitmap.height}, a);
+  if (tooLarge(canvas) || !shape(out, canvas.width, canvas.height) ||
+      !rotateFree(bitmap, radiansOf(a), fill, canvas, planeOf(out))) {
+    makeEmpty(out);
+  }
+}
+
+Bitmap rotateBitmap(const Bitmap& bitmap, double degrees, std::uint32_t fill) {
+  Bitmap out;
+  rotateBitmapInto(bitmap, degrees, fill, out);
+  return out;
+}
+
+Bytes rotateToBmp(const Bitmap& bitmap, double degrees, std::uint32_t fill) {
+  if (!usable(bitmap)) return {};
+  const double a = normalised(degrees);
+  if (a == 0.0) return flipToBmp(bitmap, false, false);
+  if (a == 180.0) return flipToBmp(bitmap, true, true);
+  if (a == 90.0 || a == 270.0) return flipToBmp(quarterTurn(bitmap), a == 270.0, a == 270.0);
+  const Size canvas = rotatedSize({bitmap.width, bitmap.height}, a);
+  if (tooLarge(canvas)) return {};
+  Bytes file = bmp24Shell(canvas.width, canvas.height);
+  if (file.empty()) return file;
+  if (!rotateFree(bitmap, radiansOf(a), fill, canvas, planeOfBmp(file, canvas.height))) return {};
+  return file;
+}
+
+}  // namespace quillet::image

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <cstdint>
+
+#include "platform/image/picture.h"
+
+// Mirrors, quarter turns and rotation of decoded bitmaps. Every direction
+// here is as seen on screen, rows running top to bottom: a quarter turn goes
+// clockwise, and so does a positive angle, so that turning by 90 degrees and
+// one quarter turn give the same picture.
+//
+// A bitmap whose buffer is shorter than its size says, or that has no
+// pixels, gives an empty bitmap; nothing reads past a buffer. The `...Into`
+// forms write into `out` and reuse its buffer; `out` must not be the source.
+namespace quillet::image {
+
+// Left-right with `horizontal`, top-bottom with `vertical`, both for a half turn.
+Bitmap flipBitmap(const Bitmap& bitmap, bool horizontal, bool vertical);
+void flipBitmapInto(const Bitmap& bitmap, bool horizontal, bool vertical, Bitmap& out);
+// The same without a second picture's worth of memory.
+void flipInPlace(Bitmap& bitmap, bool horizontal, bool vertical);
+
+// The flipped picture straight as 24-bit BMP file bytes, laid out as
+// encodeBmp24 lays them out; without flags it is a faster encodeBmp24.
+Bytes flipToBmp(const Bitmap& bitmap, bool horizontal, bool vertical);
+
+// Clockwise: the top row becomes the right-hand column; width and height swap.
+Bitmap quarterTurn(const Bitmap& bitmap);
+void quarterTurnInto(const Bitmap& bitmap, Bitmap& out);
+
+// Rotation about the centre by `degrees` clockwise, bilinear sampling, on a
+// canvas just large enough for the whole rotated picture; what the picture
+// does not cover is `fill` (0x00BBGGRR). Angles are taken modulo 360, and
+// multiples of 90 are exact turns without resampling. A canvas beyond
+// kMaxRotatedPixels, or one that cannot be allocated, gives an empty bitmap.
+Bitmap rotateBitmap(const Bitmap& bitmap, double degrees, std::uint32_t fill);
+void rotateBitmapInto(const Bitmap& bitmap, double degrees, std::uint32_t fill, Bitmap& out);
+
+// The rotated picture straight as 24-bit BMP file bytes, as encodeBmp24 of
+// rotateBitmap's result would give them, without the second pass.
+Bytes rotateToBmp(const Bitmap& bitmap, double degrees, std::uint32_t fill);
+
+// A 45-degree turn of the largest picture decode accepts needs twice its area.
+inline constexpr std::int64_t kMaxRotatedPixels = 2 * kMaxPixels;
+
+// The canvas rotateBitmap makes for a picture of `size`.
+Size rotatedSize(Size size, double degrees);
+
+}  // namespace quillet::image
