@@ -76,6 +76,16 @@ TEST(GrayLevels, Index_IsThePlainSumDividedDown) {
       {3, {255, 256, 765}, {0, 1, 2}},
       {256, {0, 2, 3, 765}, {0, 0, 1, 255}},
   };
+  // Every sum at every count, in rows long enough for any stride of work.
+  std::vector<int> all(766);
+  for (int s = 0; s < 766; ++s) all[s] = (s * 337) % 766;
+  const Bitmap allSums = sums(all);
+  for (int levels = 2; levels <= 256; ++levels) {
+    const Bytes out = gray(allSums, levels);
+    for (int i = 0; i < 766; ++i) {
+      ASSERT_EQ(out[1078 + i], all[i] / (768 / levels)) << "sum " << all[i] << ", " << levels;
+    }
+  }
   for (const auto& c : cases) {
     SCOPED_TRACE(c.levels);
     const Bytes out = gray(sums(c.sums), c.levels);

@@ -176,6 +176,25 @@ TEST(Transform, Rotation_MatchesThePlainComputation_ClockwiseWithFilledCorners) 
   }
 }
 
+TEST(Transform, RotationStreamed_GivesTheSameFile_AndStopsWhenRefused) {
+  // 150 rows make several bands, the last one short.
+  const Bitmap b = testing::pattern(97, 150);
+  for (double degrees : {0.0, 90.0, 270.0, 12.0, 135.0}) {
+    SCOPED_TRACE(degrees);
+    Bytes streamed;
+    int pieces = 0;
+    EXPECT_TRUE(rotateToBmpStream(b, degrees, 0x102030, [&](ByteView piece) {
+      streamed.insert(streamed.end(), piece.begin(), piece.end());
+      return ++pieces > 0;
+    }));
+    EXPECT_EQ(streamed, encodeBmp24(rotateBitmap(b, degrees, 0x102030)));
+  }
+  int offered = 0;
+  EXPECT_FALSE(rotateToBmpStream(b, 12, 0, [&](ByteView) { return ++offered < 2; }));
+  EXPECT_EQ(offered, 2) << "nothing more after a refusal";
+  EXPECT_FALSE(rotateToBmpStream(Bitmap{}, 12, 0, [](ByteView) { return true; }));
+}
+
 TEST(Transform, RotationBy30_CanvasHoldsTheWholePicture_FlatAreasStayExact) {
   const int w = 300, h = 200;
   Bitmap flat{w, h, Bytes(w * h * 3)};

@@ -1,6 +1,9 @@
 // quillet-picture: the program's picture engine from the command line, for
 // scripts and for timing it against other tools. Every output is written
 // whole through a temporary file, so a failed run never leaves half a picture.
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <cerrno>
 #include <charconv>
 #include <cmath>
@@ -71,6 +74,51 @@ int writeOutput(const std::string& path, const Bytes& bytes) {
   }
   return 0;
 }
+
+// A file written in pieces under a temporary name beside its place and put
+// there by a rename once complete, as files::writeAtomic does for whole bytes.
+class PiecewiseFile {
+ public:
+  explicit PiecewiseFile(const std::string& path)
+      : path_(path), temporary_(path + ".tmp-" + std::to_string(::getpid())) {
+    fd_ = ::open(temporary_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd_ < 0) error_ = errno;
+  }
+  ~PiecewiseFile() {
+    if (fd_ >= 0) ::close(fd_);
+    if (!done_) ::unlink(temporary_.c_str());
+  }
+  PiecewiseFile(const PiecewiseFile&) = delete;
+  PiecewiseFile& operator=(const PiecewiseFile&) = delete;
+
+  bool write(quillet::image::ByteView piece) {
+    std::size_t at = 0;
+    while (error_ == 0 && at < piece.size()) {
+      const ssize_t n = ::write(fd_, piece.data() + at, piece.size() - at);
+      if (n < 0 && errno == EINTR) continue;
+      if (n <= 0) error_ = n < 0 ? errno : EIO;
+      if (n > 0) at += static_cast<std::size_t>(n);
+    }
+    return error_ == 0;
+  }
+  // Why writing failed so far; empty while all is well.
+  std::string failure() const { return error_ == 0 ? std::string() : std::strerror(error_); }
+  // Flushes, closes and renames; the reason on failure, else empty.
+  std::string commit() {
+    if (error_ == 0 && ::fsync(fd_) != 0) error_ = errno;
+    if (::close(fd_) != 0 && error_ == 0) error_ = errno;
+    fd_ = -1;
+    if (error_ == 0 && ::rename(temporary_.c_str(), path_.c_str()) != 0) error_ = errno;
+    done_ = error_ == 0;
+    return done_ ? std::string() : std::strerror(error_);
+  }
+
+ private:
+  std::string path_, temporary_;
+  int fd_ = -1;
+  int error_ = 0;
+  bool done_ = false;
+};
 
 // Reads and decodes IN; prints why not and returns nothing when it cannot.
 std::optional<Bitmap> load(const std::string& path) {
@@ -170,9 +218,16 @@ int rotate(const std::string& degreesText, const std::string& fillText, const st
   if (!fill) return usage("FILL_HEX must be six hex digits RRGGBB, not '" + fillText + "'");
   const auto bitmap = load(in);
   if (!bitmap) return kFailed;
-  const Bytes rotated = quillet::image::rotateToBmp(*bitmap, *degrees, *fill);
-  if (rotated.empty()) return failure(in, "the rotated picture is too large");
-  return writeOutput(out, rotated);
+  // Streamed in bands: a turned 24 MP photo is twice its size in memory.
+  PiecewiseFile file(out);
+  if (!quillet::image::rotateToBmpStream(
+          *bitmap, *degrees, *fill,
+          [&](quillet::image::ByteView piece) { return file.write(piece); })) {
+    const std::string why = file.failure();
+    return failure(why.empty() ? in : out, why.empty() ? "the turned picture is too large" : why);
+  }
+  const std::string why = file.commit();
+  return why.empty() ? 0 : failure(out, why);
 }
 
 int gray(const std::string& levelsText, const std::string& in, const std::string& out) {

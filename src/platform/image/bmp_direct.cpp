@@ -66,19 +66,14 @@ Result<Bytes> throughBitmap(ByteView jpeg) { return convertJpegToBmp(jpeg); }
 
 namespace detail {
 
-Bytes bmp24Shell(int width, int height) {
+Bytes bmp24Header(int width, int height) {
   const std::uint64_t imageSize = static_cast<std::uint64_t>(bmpRowStride(width)) * height;
   if (kBmpHeadersSize + imageSize > std::numeric_limits<std::uint32_t>::max()) return {};
-  Bytes file;
-  try {
-    file.resize(kBmpHeadersSize + imageSize);
-  } catch (const std::bad_alloc&) {
-    return {};
-  }
-  std::uint8_t* h = file.data();
+  Bytes head(kBmpHeadersSize, 0);
+  std::uint8_t* h = head.data();
   h[0] = 'B';
   h[1] = 'M';
-  putLe32(h + 2, static_cast<std::uint32_t>(file.size()));
+  putLe32(h + 2, static_cast<std::uint32_t>(kBmpHeadersSize + imageSize));
   putLe32(h + 10, kBmpHeadersSize);
   putLe32(h + 14, 40);
   putLe32(h + 18, static_cast<std::uint32_t>(width));
@@ -88,6 +83,17 @@ Bytes bmp24Shell(int width, int height) {
   putLe32(h + 34, static_cast<std::uint32_t>(imageSize));
   putLe32(h + 38, kPixelsPerMetre);
   putLe32(h + 42, kPixelsPerMetre);
+  return head;
+}
+
+Bytes bmp24Shell(int width, int height) {
+  Bytes file = bmp24Header(width, height);
+  if (file.empty()) return file;
+  try {
+    file.resize(kBmpHeadersSize + bmpRowStride(width) * static_cast<std::size_t>(height));
+  } catch (const std::bad_alloc&) {
+    return {};
+  }
   return file;
 }
 
@@ -181,18 +187,13 @@ bool writeBmpFile(const std::filesystem::path& path, const Bitmap& bitmap) {
   // Rows are encoded bottom-up into a slice of about a megabyte at a time.
   const std::size_t rowsPerSlice = std::max<std::size_t>(1, (std::size_t{1} << 20) / stride);
   std::vector<std::uint8_t> slice;
-  Bytes head = detail::bmp24Shell(bitmap.width, 0);
+  const Bytes head = detail::bmp24Header(bitmap.width, bitmap.height);
+  if (head.empty()) return false;
   try {
     slice.resize(rowsPerSlice * stride);
   } catch (const std::bad_alloc&) {
     return false;
   }
-  if (head.empty()) return false;
-  const std::uint64_t imageSize = static_cast<std::uint64_t>(stride) * bitmap.height;
-  if (detail::kBmpHeadersSize + imageSize > 0xFFFFFFFFu) return false;
-  detail::putLe32(head.data() + 2, static_cast<std::uint32_t>(detail::kBmpHeadersSize + imageSize));
-  detail::putLe32(head.data() + 22, static_cast<std::uint32_t>(bitmap.height));
-  detail::putLe32(head.data() + 34, static_cast<std::uint32_t>(imageSize));
 
   std::filesystem::path temporary = path;
   temporary += ".part";

@@ -23,6 +23,10 @@ bool writeBmpFile(const std::filesystem::path& path, const Bitmap& bitmap);
 
 namespace detail {
 
+// The 54 bytes of headers of a 24-bit bottom-up BMP file of that size, as
+// encodeBmp24 writes them; empty when the size does not fit the format.
+Bytes bmp24Header(int width, int height);
+
 // A zero-filled 24-bit bottom-up BMP file of the size with its headers
 // written as encodeBmp24 writes them; empty when it cannot be had.
 Bytes bmp24Shell(int width, int height);

@@ -247,14 +247,15 @@ void sampleStrips(const Bitmap& src, const std::vector<RowPlan>& plans, std::int
   }
 }
 
-bool rotateFree(const Bitmap& src, double radians, std::uint32_t fill, Size canvas,
-                const Plane& to) {
+// Canvas rows [first, first + count) into `to`, whose row 0 is canvas row `first`.
+bool rotateFree(const Bitmap& src, double radians, std::uint32_t fill, Size canvas, const Plane& to,
+                int first, int count) {
   const double c = std::cos(radians);
   const double s = std::sin(radians);
   std::vector<RowPlan> plans;
   std::vector<std::uint8_t> fillRow;
   try {
-    plans.resize(static_cast<std::size_t>(canvas.height));
+    plans.resize(static_cast<std::size_t>(count));
     fillRow.resize(bytesFor(canvas.width, 1));
   } catch (const std::bad_alloc&) {
     return false;
@@ -281,9 +282,9 @@ bool rotateFree(const Bitmap& src, double radians, std::uint32_t fill, Size canv
   const std::int64_t fastHiX = static_cast<std::int64_t>(src.width - 1) << kFraction;
   const std::int64_t fastHiY = static_cast<std::int64_t>(src.height - 1) << kFraction;
 
-  for (int y = 0; y < canvas.height; ++y) {
+  for (int y = 0; y < count; ++y) {
     RowPlan& plan = plans[static_cast<std::size_t>(y)];
-    const double v = y + 0.5 - canvas.height / 2.0;
+    const double v = first + y + 0.5 - canvas.height / 2.0;
     plan.sx = std::llround((cx + u0 * c + v * s) * kOne);
     plan.sy = std::llround((cy - u0 * s + v * c) * kOne);
     const auto cover = intersect(run(plan.sx, dx, -half, coverHiX, canvas.width),
@@ -327,6 +328,13 @@ int canvasSide(double extent) {
 
 double radiansOf(double normalisedDegrees) {
   return normalisedDegrees * (std::numbers::pi / 180.0);
+}
+
+// Turns by 0, 90, 180 or 270 degrees need no sampling.
+Bytes rightAngleToBmp(const Bitmap& bitmap, double a) {
+  if (a == 0.0) return flipToBmp(bitmap, false, false);
+  if (a == 180.0) return flipToBmp(bitmap, true, true);
+  return flipToBmp(quarterTurn(bitmap), a == 270.0, a == 270.0);
 }
 
 bool tooLarge(Size canvas) {
@@ -397,22 +405,23 @@ void quarterTurnInto(const Bitmap& bitmap, Bitmap& out) {
     makeEmpty(out);
     return;
   }
-  // Source pixel (x, y) lands at column height-1-y of row x. Blocks small
-  // enough that their source and destination lines all stay in the cache.
-  constexpr int kBlock = 64;
+  // Source pixel (x, y) lands at column height-1-y of row x. Each destination
+  // row is written left to right while the source is read up a column, in
+  // blocks small enough that those source lines stay in the cache.
+  constexpr int kBlock = 128;
   const int w = bitmap.width;
   const int h = bitmap.height;
-  const std::size_t outStride = out.stride();
+  const std::size_t stride = bitmap.stride();
   for (int by = 0; by < h; by += kBlock) {
     const int ey = std::min(h, by + kBlock);
     for (int bx = 0; bx < w; bx += kBlock) {
       const int ex = std::min(w, bx + kBlock);
-      for (int y = by; y < ey; ++y) {
-        const std::uint8_t* src = bitmap.row(y) + static_cast<std::size_t>(bx) * kPixel;
-        std::uint8_t* dst = out.rgb.data() + static_cast<std::size_t>(bx) * outStride +
-                            static_cast<std::size_t>(h - 1 - y) * kPixel;
-        for (int x = bx; x < ex; ++x, src += kPixel, dst += outStride) {
-          std::memcpy(dst, src, kPixel);
+      for (int x = bx; x < ex; ++x) {
+        const std::uint8_t* bottom = bitmap.row(ey - 1) + static_cast<std::size_t>(x) * kPixel;
+        std::uint8_t* dst = out.row(x) + static_cast<std::size_t>(h - ey) * kPixel;
+        const auto count = static_cast<std::size_t>(ey - by);
+        for (std::size_t i = 0; i < count; ++i) {
+          std::memcpy(dst + i * kPixel, bottom - i * stride, kPixel);
         }
       }
     }
@@ -452,7 +461,7 @@ void rotateBitmapInto(const Bitmap& bitmap, double degrees, std::uint32_t fill, 
   }
   const Size canvas = rotatedSize({bitmap.width, bitmap.height}, a);
   if (tooLarge(canvas) || !shape(out, canvas.width, canvas.height) ||
-      !rotateFree(bitmap, radiansOf(a), fill, canvas, planeOf(out))) {
+      !rotateFree(bitmap, radiansOf(a), fill, canvas, planeOf(out), 0, canvas.height)) {
     makeEmpty(out);
   }
 }
@@ -466,15 +475,51 @@ Bitmap rotateBitmap(const Bitmap& bitmap, double degrees, std::uint32_t fill) {
 Bytes rotateToBmp(const Bitmap& bitmap, double degrees, std::uint32_t fill) {
   if (!usable(bitmap)) return {};
   const double a = normalised(degrees);
-  if (a == 0.0) return flipToBmp(bitmap, false, false);
-  if (a == 180.0) return flipToBmp(bitmap, true, true);
-  if (a == 90.0 || a == 270.0) return flipToBmp(quarterTurn(bitmap), a == 270.0, a == 270.0);
+  if (a == 0.0 || a == 90.0 || a == 180.0 || a == 270.0) return rightAngleToBmp(bitmap, a);
   const Size canvas = rotatedSize({bitmap.width, bitmap.height}, a);
   if (tooLarge(canvas)) return {};
   Bytes file = bmp24Shell(canvas.width, canvas.height);
   if (file.empty()) return file;
-  if (!rotateFree(bitmap, radiansOf(a), fill, canvas, planeOfBmp(file, canvas.height))) return {};
+  if (!rotateFree(bitmap, radiansOf(a), fill, canvas, planeOfBmp(file, canvas.height), 0,
+                  canvas.height)) {
+    return {};
+  }
   return file;
+}
+
+bool rotateToBmpStream(const Bitmap& bitmap, double degrees, std::uint32_t fill,
+                       const BmpSink& sink) {
+  if (!usable(bitmap)) return false;
+  const double a = normalised(degrees);
+  if (a == 0.0 || a == 90.0 || a == 180.0 || a == 270.0) {
+    const Bytes whole = rightAngleToBmp(bitmap, a);
+    return !whole.empty() && sink(whole);
+  }
+  const Size canvas = rotatedSize({bitmap.width, bitmap.height}, a);
+  if (tooLarge(canvas)) return false;
+  const Bytes head = detail::bmp24Header(canvas.width, canvas.height);
+  if (head.empty() || !sink(head)) return false;
+  // Bands of rows from the bottom of the canvas up, the order the file
+  // stores them in; the band's own buffer is reused, so it stays in the cache.
+  constexpr int kBand = 64;
+  const std::size_t stride = detail::bmpRowStride(canvas.width);
+  Bytes band;
+  try {
+    band.resize(stride * kBand);
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
+  for (int end = canvas.height; end > 0; end -= kBand) {
+    const int first = std::max(0, end - kBand);
+    const int count = end - first;
+    const Plane to{band.data() + stride * static_cast<std::size_t>(count - 1),
+                   -static_cast<std::ptrdiff_t>(stride), true};
+    if (!rotateFree(bitmap, radiansOf(a), fill, canvas, to, first, count) ||
+        !sink(ByteView(band.data(), stride * static_cast<std::size_t>(count)))) {
+      return false;
+    }
+  }
+  return true;
 }
 
 }  // namespace quillet::image

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 
 #include "platform/image/picture.h"
 
@@ -39,6 +40,13 @@ void rotateBitmapInto(const Bitmap& bitmap, double degrees, std::uint32_t fill, 
 // The rotated picture straight as 24-bit BMP file bytes, as encodeBmp24 of
 // rotateBitmap's result would give them, without the second pass.
 Bytes rotateToBmp(const Bitmap& bitmap, double degrees, std::uint32_t fill);
+
+// The same handed to `sink` in the file's order, a band of rows at a time,
+// so that no buffer of the canvas's size is needed. False when the picture
+// is unusable, the canvas too large, or `sink` refused a piece.
+using BmpSink = std::function<bool(ByteView)>;
+bool rotateToBmpStream(const Bitmap& bitmap, double degrees, std::uint32_t fill,
+                       const BmpSink& sink);
 
 // A 45-degree turn of the largest picture decode accepts needs twice its area.
 inline constexpr std::int64_t kMaxRotatedPixels = 2 * kMaxPixels;
