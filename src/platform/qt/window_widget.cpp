@@ -438,28 +438,21 @@ void WindowWidget::afterLeftDown() {
   if (window_ && window_->freeMove() && !moveStarted_) startMove();
 }
 
-void WindowWidget::mousePressEvent(QMouseEvent* event) {
-  const QPoint at = event->position().toPoint();
-  if (!window_ || overControl(at)) return;
-  notePress(event);
-  Busy busy(*this);
-  const int modifiers = modifierSum(event->modifiers());
-  if (event->button() == Qt::LeftButton) {
-    run(window_->onLeftDown, at.x(), at.y(), modifiers);
-    afterLeftDown();
-  } else if (event->button() == Qt::RightButton) {
-    run(window_->onRightDown, at.x(), at.y(), modifiers);
-  }
-}
+void WindowWidget::mousePressEvent(QMouseEvent* event) { windowPress(event, false); }
 
-void WindowWidget::mouseDoubleClickEvent(QMouseEvent* event) {
+void WindowWidget::mouseDoubleClickEvent(QMouseEvent* event) { windowPress(event, true); }
+
+// A press on the window's own area; the double click stands in for the second
+// press, as it does over controls.
+void WindowWidget::windowPress(QMouseEvent* event, bool doubleClick) {
   const QPoint at = event->position().toPoint();
   if (!window_ || overControl(at)) return;
   notePress(event);
   Busy busy(*this);
   const int modifiers = modifierSum(event->modifiers());
   if (event->button() == Qt::LeftButton) {
-    run(window_->onDoubleClick, at.x(), at.y(), modifiers);
+    run(doubleClick ? window_->onDoubleClick : window_->onLeftDown, at.x(), at.y(), modifiers);
+    if (!doubleClick) afterLeftDown();
   } else if (event->button() == Qt::RightButton) {
     run(window_->onRightDown, at.x(), at.y(), modifiers);
   }

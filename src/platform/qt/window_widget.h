@@ -128,6 +128,7 @@ class WindowWidget : public QWidget {
   void applyOpacity();
   void mirrorControlContent(const ControlView& view, ui::Change what);
 
+  void windowPress(QMouseEvent* event, bool doubleClick);
   void continuePendingMove(QPoint global);
   void beginMove();
   void beginManualMove();
