@@ -2,6 +2,7 @@
 
 #include "app/main_window.h"
 #include "app/program.h"
+#include "doodle/doodle_window.h"
 #include "help/help_window.h"
 #include "ops/gray_levels.h"
 #include "ops/keyboard.h"
@@ -66,7 +67,8 @@ ui::Menu mainMenu(Program& p) {
             13),
       entry("改变比例", op(ops::toggleRatioMode), {}, 14),
       sep(),
-      entry("涂鸦工具", nullptr, {}, 15),
+      entry(
+          "涂鸦工具", [&p] { doodle::openDoodleWindow(p, true); }, {}, 15),
       sep(),
       entry("鼠标穿透", op(ops::startClickThrough), {}, 16),
       entry("图片避让", op(ops::toggleAvoidance), {}, ops::icon::kAvoidanceOff),

@@ -1,0 +1,13 @@
+#pragma once
+
+namespace quillet::app {
+class Program;
+}
+
+namespace quillet::doodle {
+
+// Opens the doodle window over the picture; `modal` keeps the picture window
+// from taking input until the doodle window closes.
+void openDoodleWindow(app::Program& p, bool modal);
+
+}  // namespace quillet::doodle
