@@ -143,17 +143,32 @@ TEST(GrayLevels, EveryInputForm_GivesTheSameReduction) {
   }
 }
 
-TEST(GrayLevels, EightBitWithBlackFirstEntry_PassesThrough_OthersAreReduced) {
+TEST(GrayLevels, EightBitGrayFromBlack_PassesThrough_ColourPalettesAreReduced) {
   const Bytes once = gray(testing::pattern(9, 4), 4);
   EXPECT_EQ(applyGrayLevels(once, 16).value, once) << "a second reduction changes nothing";
 
-  // An 8-bit picture whose first palette entry is a colour is reduced.
-  testing::BmpLayout l(4, 1, 8);
-  l.palette = {10, 20, 200, 0, 255, 255, 255, 0};
-  l.pixels = {0, 1, 0, 1};
-  const Bytes reduced = applyGrayLevels(testing::bmpFile(l), 2).value;
-  ASSERT_EQ(reduced.size(), 1078u + 4);
-  EXPECT_EQ(Bytes(reduced.begin() + 1078, reduced.end()), (Bytes{0, 1, 0, 1}));
+  // 8-bit pictures of their own: gray throughout from black passes as a
+  // reduction would; a colour palette, even one starting with black, does not.
+  const struct {
+    Bytes palette;
+    bool passes;
+  } cases[] = {{{0, 0, 0, 0, 255, 255, 255, 0, 90, 90, 90, 0}, true},
+               {{10, 20, 200, 0, 255, 255, 255, 0, 90, 90, 90, 0}, false},
+               {{0, 0, 0, 0, 255, 255, 255, 0, 200, 20, 10, 0}, false}};
+  for (const auto& c : cases) {
+    testing::BmpLayout l(4, 1, 8);
+    l.palette = c.palette;
+    l.pixels = {0, 1, 2, 1};
+    const Bytes file = testing::bmpFile(l);
+    const Bytes out = applyGrayLevels(file, 2).value;
+    if (c.passes) {
+      EXPECT_EQ(out, file);
+    } else {
+      ASSERT_EQ(out.size(), 1078u + 4);
+      const std::uint8_t third = c.palette[8] + c.palette[9] + c.palette[10] >= 384 ? 1 : 0;
+      EXPECT_EQ(Bytes(out.begin() + 1078, out.end()), (Bytes{0, 1, third, 1}));
+    }
+  }
 }
 
 TEST(GrayLevels, CountsOutside2To256_Clamp) {

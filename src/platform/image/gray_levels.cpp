@@ -34,9 +34,21 @@ SumTable sumTable(int divisor) {
   return table;
 }
 
+// What every result looks like: 8 bits a pixel, a palette starting with
+// black. A colour palette that happens to start with black (most do) is not
+// a reduction, and is reduced like any other picture; so the palette as far
+// as the file holds it must be gray throughout.
 bool isGrayResult(ByteView p) {
-  return p.size() >= 58 && p[0] == 'B' && p[1] == 'M' && le16(&p[28]) == 8 && p[54] == 0 &&
-         p[55] == 0 && p[56] == 0 && p[57] == 0;
+  if (p.size() < 58 || p[0] != 'B' || p[1] != 'M' || le16(&p[28]) != 8 || p[54] != 0 ||
+      p[55] != 0 || p[56] != 0 || p[57] != 0) {
+    return false;
+  }
+  const std::size_t end =
+      std::min<std::size_t>({p.size(), kGrayHeaderSize, std::max<std::size_t>(le32(&p[10]), 58)});
+  for (std::size_t at = 58; at + 4 <= end; at += 4) {
+    if (p[at] != p[at + 1] || p[at + 1] != p[at + 2] || p[at + 3] != 0) return false;
+  }
+  return true;
 }
 
 std::size_t grayStride(int width) {

@@ -18,9 +18,10 @@ inline constexpr int kMinGrayLevels = 2;
 inline constexpr int kMaxGrayLevels = 256;
 
 // `levels` outside 2..256 is clamped. An 8-bit BMP whose first palette entry
-// is all zeros (as every result of this function is) comes back unchanged,
-// so reducing twice changes nothing. JPEGs and BMPs that are not plain 24-bit
-// bottom-up files go through the decoder; a picture it refuses gives its reason.
+// is all zeros and whose palette is gray (as every result of this function
+// is) comes back unchanged, so reducing twice changes nothing. JPEGs and BMPs
+// that are not plain 24-bit bottom-up files go through the decoder; a
+// picture it refuses gives its reason.
 Result<Bytes> applyGrayLevels(ByteView picture, int levels);
 
 // The same into `out`, whose buffer is reused. Returns the reason there is

@@ -79,35 +79,16 @@ inline void reverseRowInto(const std::uint8_t* src, std::uint8_t* dst, int width
   }
 }
 
+// `dst` receives the pixels of `src` with red and blue exchanged; the rows
+// must not overlap.
+void copySwappedRow(const std::uint8_t* src, std::uint8_t* dst, int width);
+
 template <bool Swap>
 inline void copyRowInto(const std::uint8_t* src, std::uint8_t* dst, int width) {
-  if constexpr (!Swap) {
-    std::memcpy(dst, src, static_cast<std::size_t>(width) * kPixel);
+  if constexpr (Swap) {
+    copySwappedRow(src, dst, width);
   } else {
-    int x = 0;
-    if constexpr (kLittle) {
-      // Red and blue of four pixels exchanged, as three words.
-      for (; x + 4 <= width; x += 4) {
-        const std::uint8_t* s = src + kPixel * x;
-        const auto w0 = load<std::uint32_t>(s);
-        const auto w1 = load<std::uint32_t>(s + 4);
-        const auto w2 = load<std::uint32_t>(s + 8);
-        std::uint8_t* d = dst + kPixel * x;
-        store(d, ((w0 >> 16) & 0xFFu) | (w0 & 0xFF00u) | ((w0 & 0xFFu) << 16) |
-                     ((w1 << 16) & 0xFF000000u));
-        store(d + 4,
-              (w1 & 0xFFu) | ((w0 >> 16) & 0xFF00u) | ((w2 & 0xFFu) << 16) | (w1 & 0xFF000000u));
-        store(d + 8, ((w1 >> 16) & 0xFFu) | ((w2 >> 16) & 0xFF00u) | (w2 & 0xFF0000u) |
-                         ((w2 << 16) & 0xFF000000u));
-      }
-    }
-    for (; x < width; ++x) {
-      const std::uint8_t* s = src + kPixel * x;
-      std::uint8_t* d = dst + kPixel * x;
-      d[0] = s[2];
-      d[1] = s[1];
-      d[2] = s[0];
-    }
+    std::memcpy(dst, src, static_cast<std::size_t>(width) * kPixel);
   }
 }
 
