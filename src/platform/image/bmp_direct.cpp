@@ -14,51 +14,13 @@
 #include "platform/image/jpeg_header.h"
 #include "platform/image/pixel_rows.h"
 #include "platform/image/reasons.h"
+#include "platform/image/turbo_handle.h"
 
 namespace quillet::image {
 
 namespace {
 
 constexpr std::uint32_t kPixelsPerMetre = 2835;  // 72 dpi, as encodeBmp24 writes
-
-// One library instance of each kind per thread, created when first needed
-// and renewed after a failure (a failed header leaves it mid-stream).
-class Library {
- public:
-  using Init = tjhandle (*)();
-  explicit Library(Init init) : init_(init) {}
-  ~Library() { drop(); }
-  Library(const Library&) = delete;
-  Library& operator=(const Library&) = delete;
-
-  tjhandle get() {
-    if (handle_ == nullptr) handle_ = init_();
-    return handle_;
-  }
-  std::string failure() {
-    std::string why = handle_ != nullptr ? tjGetErrorStr2(handle_) : "";
-    drop();
-    return why;
-  }
-
- private:
-  void drop() {
-    if (handle_ != nullptr) tjDestroy(handle_);
-    handle_ = nullptr;
-  }
-  Init init_;
-  tjhandle handle_ = nullptr;
-};
-
-Library& decompressor() {
-  thread_local Library library(tjInitDecompress);
-  return library;
-}
-
-Library& compressor() {
-  thread_local Library library(tjInitCompress);
-  return library;
-}
 
 Result<Bytes> throughBitmap(ByteView jpeg) { return convertJpegToBmp(jpeg); }
 
@@ -120,7 +82,7 @@ Result<Bytes> jpegToBmp(ByteView jpeg) {
   if (!frame) return R::fail(std::move(frame.error));
   if (auto why = detail::checkJpegFrame(frame.value); !why.empty()) return R::fail(std::move(why));
 
-  Library& library = decompressor();
+  detail::TurboHandle& library = detail::decompressor();
   tjhandle handle = library.get();
   if (handle == nullptr) return R::fail(std::string(detail::kOutOfMemory));
   const auto size = static_cast<unsigned long>(jpeg.size());
@@ -155,7 +117,7 @@ Result<Bytes> bmpToJpeg(ByteView bmp, int quality) {
   using R = Result<Bytes>;
   const auto rows = detail::plainBmp24(bmp);
   if (!rows) return convertBmpToJpeg(bmp, quality);
-  Library& library = compressor();
+  detail::TurboHandle& library = detail::compressor();
   tjhandle handle = library.get();
   if (handle == nullptr) return R::fail(std::string(detail::kOutOfMemory));
   unsigned char* jpeg = nullptr;

@@ -8,57 +8,19 @@
 
 #include "platform/image/jpeg_header.h"
 #include "platform/image/reasons.h"
+#include "platform/image/turbo_handle.h"
 
 namespace quillet::image::detail {
 
 namespace {
-
-class Handle {
- public:
-  using Init = tjhandle (*)();
-  explicit Handle(Init init) : init_(init), handle_(init()) {}
-  ~Handle() { destroy(); }
-  Handle(const Handle&) = delete;
-  Handle& operator=(const Handle&) = delete;
-  tjhandle get() const { return handle_; }
-
-  // A header that fails to parse leaves the library mid-header, and the next
-  // file would be parsed as the rest of it; a fresh handle forgets it.
-  void renew() {
-    destroy();
-    handle_ = init_();
-  }
-
- private:
-  void destroy() {
-    if (handle_ != nullptr) tjDestroy(handle_);
-    handle_ = nullptr;
-  }
-
-  Init init_;
-  tjhandle handle_;
-};
-
-// Creating a handle allocates the library's whole state; a picture box
-// decodes on every new picture, so each thread keeps one of each kind.
-Handle& decompressor() {
-  thread_local Handle handle(tjInitDecompress);
-  return handle;
-}
-
-Handle& compressor() {
-  thread_local Handle handle(tjInitCompress);
-  return handle;
-}
 
 bool contains(std::string_view text, std::string_view part) {
   return text.find(part) != std::string_view::npos;
 }
 
 // Reads the library's reason, then renews the handle the failure left behind.
-std::string libraryFailure(Handle& handle, const JpegFrame& frame) {
-  const std::string message = tjGetErrorStr2(handle.get());
-  handle.renew();
+std::string libraryFailure(TurboHandle& handle, const JpegFrame& frame) {
+  const std::string message = handle.failure();
   if (contains(message, "Insufficient memory")) return std::string(kOutOfMemory);
   if (frame.arithmetic() &&
       (contains(message, "not supported") || contains(message, "omitted at compile time"))) {
@@ -93,7 +55,7 @@ Result<Bitmap> decodeJpeg(ByteView bytes, Scale scale) {
   if (!frame) return R::fail(std::move(frame.error));
   if (auto why = checkJpegFrame(frame.value); !why.empty()) return R::fail(std::move(why));
 
-  Handle& owner = decompressor();
+  TurboHandle& owner = decompressor();
   tjhandle handle = owner.get();
   if (handle == nullptr) {
     owner.renew();
@@ -140,7 +102,7 @@ Result<Bytes> encodeJpegRgb(const Bitmap& bitmap, int quality) {
       bitmap.rgb.size() / bitmap.stride() < static_cast<std::size_t>(bitmap.height)) {
     return R::fail(std::string(kNoBitmap));
   }
-  Handle& owner = compressor();
+  TurboHandle& owner = compressor();
   tjhandle handle = owner.get();
   if (handle == nullptr) {
     owner.renew();
@@ -163,6 +125,16 @@ Result<Bytes> encodeJpegRgb(const Bitmap& bitmap, int quality) {
   }
   tjFree(jpeg);
   return result;
+}
+
+TurboHandle& decompressor() {
+  thread_local TurboHandle handle(tjInitDecompress);
+  return handle;
+}
+
+TurboHandle& compressor() {
+  thread_local TurboHandle handle(tjInitCompress);
+  return handle;
 }
 
 }  // namespace quillet::image::detail
