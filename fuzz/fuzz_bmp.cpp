@@ -27,5 +27,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t leng
   if (!size || size.value != Size{b.width, b.height}) std::abort();
   if (b.rgb.size() != b.stride() * static_cast<std::size_t>(b.height)) std::abort();
   if (detectFormat(bytes) == Format::Bmp && decode(encodeBmp24(b)).value != b) std::abort();
+  // Reduced for a small box: never larger than the picture, never empty.
+  const auto shown = decodeForDisplay(bytes, (b.width + 7) / 8, (b.height + 7) / 8);
+  if (!shown || shown.value.width > b.width || shown.value.height > b.height ||
+      shown.value.empty()) {
+    std::abort();
+  }
   return 0;
 }

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <turbojpeg.h>
 
+#include <algorithm>
 #include <string>
 
 #include "image/picture_fixtures.h"
@@ -99,7 +100,29 @@ TEST(JpegRead, DecodeForDisplay_DecodesAtTheChosenScale) {
     EXPECT_NEAR(corner[0], 255, 24);
     EXPECT_NEAR(corner[1], 255, 24);
   }
-  EXPECT_EQ(decodeForDisplay(encodeBmp24(original), 10, 10).value, original);
+  EXPECT_EQ(decodeForDisplay(encodeBmp24(original), 200, 200).value, original);
+}
+
+// A large BMP (the program's own mirror and gray results) is read reduced by
+// the same halvings, each pixel the mean of its block, edges included.
+TEST(BmpDisplay, ReducedByBlockMeansAtTheChosenScale) {
+  const Bitmap original = pattern(101, 75);
+  const auto shown = decodeForDisplay(encodeBmp24(original), 20, 10);
+  ASSERT_TRUE(shown) << shown.error;
+  ASSERT_EQ((Size{shown.value.width, shown.value.height}), (Size{26, 19}));
+  for (int oy = 0; oy < 19; ++oy) {
+    for (int ox = 0; ox < 26; ++ox) {
+      for (int c = 0; c < 3; ++c) {
+        int sum = 0, n = 0;
+        for (int y = oy * 4; y < std::min(75, oy * 4 + 4); ++y) {
+          for (int x = ox * 4; x < std::min(101, ox * 4 + 4); ++x, ++n)
+            sum += original.row(y)[3 * x + c];
+        }
+        ASSERT_EQ(shown.value.row(oy)[3 * ox + c], (sum + n / 2) / n)
+            << ox << "," << oy << "," << c;
+      }
+    }
+  }
 }
 
 TEST(JpegRead, DamagedData_ShowsWhatIsThereButHeaderDamageIsRefused) {

@@ -5,6 +5,7 @@
 #include <fstream>
 
 #include "platform/image/bmp_codec.h"
+#include "platform/image/bmp_display.h"
 #include "platform/image/jpeg_codec.h"
 #include "platform/image/jpeg_header.h"
 #include "platform/image/reasons.h"
@@ -93,6 +94,17 @@ Result<Bitmap> decode(ByteView bytes) {
 }
 
 Result<Bitmap> decodeForDisplay(ByteView bytes, int boxWidth, int boxHeight) {
+  if (detectFormat(bytes) == Format::Bmp) {
+    // The program's own results (mirrors, turns, gray levels) are large plain
+    // BMPs; reading them reduced spares a full-size copy before scaling.
+    if (auto size = readSize(bytes)) {
+      const Scale scale = displayScale(size.value, boxWidth, boxHeight);
+      if (auto reduced = detail::reducedPlainBmp(bytes, scale.denom / scale.num)) {
+        return {std::move(*reduced), {}};
+      }
+    }
+    return decode(bytes);
+  }
   if (detectFormat(bytes) != Format::Jpeg) return decode(bytes);
   const auto size = detail::readJpegSize(bytes);
   if (!size) return Result<Bitmap>::fail(size.error);

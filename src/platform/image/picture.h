@@ -70,7 +70,8 @@ Result<Bitmap> decode(ByteView bytes);
 
 // Decode for display in a box of `boxWidth` x `boxHeight`: a JPEG uses the
 // smallest TurboJPEG scale whose result still covers the box (1/8 .. 1/1); a
-// BMP decodes at full size. The result is not resized to the box.
+// plain 24-bit BMP is reduced by the same factor (block means), other BMPs
+// decode at full size. The result is not resized to the box.
 Result<Bitmap> decodeForDisplay(ByteView bytes, int boxWidth, int boxHeight);
 
 // A JPEG scaling factor, num / denom; the decoded size is ceil(side * num / denom).
