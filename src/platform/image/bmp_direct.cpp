@@ -28,23 +28,28 @@ Result<Bytes> throughBitmap(ByteView jpeg) { return convertJpegToBmp(jpeg); }
 
 namespace detail {
 
-Bytes bmp24Header(int width, int height) {
-  const std::uint64_t imageSize = static_cast<std::uint64_t>(bmpRowStride(width)) * height;
-  if (kBmpHeadersSize + imageSize > std::numeric_limits<std::uint32_t>::max()) return {};
-  Bytes head(kBmpHeadersSize, 0);
-  std::uint8_t* h = head.data();
+void putBmpHeaders(std::uint8_t* h, std::uint32_t dataOffset, int width, int height, int bits,
+                   std::uint32_t imageSize, std::uint32_t pixelsPerMetre) {
   h[0] = 'B';
   h[1] = 'M';
-  putLe32(h + 2, static_cast<std::uint32_t>(kBmpHeadersSize + imageSize));
-  putLe32(h + 10, kBmpHeadersSize);
+  putLe32(h + 2, dataOffset + imageSize);
+  putLe32(h + 10, dataOffset);
   putLe32(h + 14, 40);
   putLe32(h + 18, static_cast<std::uint32_t>(width));
   putLe32(h + 22, static_cast<std::uint32_t>(height));
   putLe16(h + 26, 1);
-  putLe16(h + 28, 24);
-  putLe32(h + 34, static_cast<std::uint32_t>(imageSize));
-  putLe32(h + 38, kPixelsPerMetre);
-  putLe32(h + 42, kPixelsPerMetre);
+  putLe16(h + 28, static_cast<std::uint32_t>(bits));
+  putLe32(h + 34, imageSize);
+  putLe32(h + 38, pixelsPerMetre);
+  putLe32(h + 42, pixelsPerMetre);
+}
+
+Bytes bmp24Header(int width, int height) {
+  const std::uint64_t imageSize = static_cast<std::uint64_t>(bmpRowStride(width)) * height;
+  if (kBmpHeadersSize + imageSize > std::numeric_limits<std::uint32_t>::max()) return {};
+  Bytes head(kBmpHeadersSize, 0);
+  putBmpHeaders(head.data(), kBmpHeadersSize, width, height, 24,
+                static_cast<std::uint32_t>(imageSize), kPixelsPerMetre);
   return head;
 }
 

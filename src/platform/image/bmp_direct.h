@@ -23,6 +23,11 @@ bool writeBmpFile(const std::filesystem::path& path, const Bitmap& bitmap);
 
 namespace detail {
 
+// Writes the 14-byte file header and the 40-byte info header of a bottom-up
+// BMP at `h`; everything not named stays as it was (zero in a fresh buffer).
+void putBmpHeaders(std::uint8_t* h, std::uint32_t dataOffset, int width, int height, int bits,
+                   std::uint32_t imageSize, std::uint32_t pixelsPerMetre);
+
 // The 54 bytes of headers of a 24-bit bottom-up BMP file of that size, as
 // encodeBmp24 writes them; empty when the size does not fit the format.
 Bytes bmp24Header(int width, int height);

@@ -57,16 +57,8 @@ std::size_t grayStride(int width) {
 
 void writeHeader(std::uint8_t* out, int width, int height, int levels, std::size_t imageSize) {
   std::memset(out, 0, 54);
-  out[0] = 'B';
-  out[1] = 'M';
-  putLe32(out + 2, static_cast<std::uint32_t>(kGrayHeaderSize + imageSize));
-  putLe32(out + 10, static_cast<std::uint32_t>(kGrayHeaderSize));
-  putLe32(out + 14, 40);
-  putLe32(out + 18, static_cast<std::uint32_t>(width));
-  putLe32(out + 22, static_cast<std::uint32_t>(height));
-  putLe16(out + 26, 1);
-  putLe16(out + 28, 8);
-  putLe32(out + 34, static_cast<std::uint32_t>(imageSize));
+  detail::putBmpHeaders(out, static_cast<std::uint32_t>(kGrayHeaderSize), width, height, 8,
+                        static_cast<std::uint32_t>(imageSize), 0);
   const int step = 255 / (levels - 1);
   std::uint8_t* palette = out + 54;
   for (int i = 0; i < 256; ++i, palette += 4) {
