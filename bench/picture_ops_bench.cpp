@@ -23,9 +23,9 @@
 #include <string>
 #include <vector>
 
-#include "app/main_window.h"
-#include "app/names.h"
-#include "app/program.h"
+#include "app/quillet.h"
+#include "core/main_controls.h"
+#include "core/names.h"
 #include "platform/image/gray_levels.h"
 #include "platform/image/transform.h"
 #include "platform/ui/backend.h"
@@ -167,10 +167,11 @@ void firstMirrorFromMenu(benchmark::State& state) {
   fs::create_directories(folder);
   const fs::path picture = folder / "photo.jpg";
   writeFile(picture, quillet::bench::photoJpeg());
-  std::ofstream(folder / quillet::app::kLastFileRecord) << picture.string();
+  std::ofstream(folder / quillet::core::kLastFileRecord) << picture.string();
   MenuBackend backend;
   backend.choice = {"镜像翻转", "水平"};
-  quillet::app::Program program(backend, quillet::app::Environment{folder.string(), "quillet", {}});
+  quillet::app::Quillet program(backend,
+                                quillet::core::Environment{folder.string(), "quillet", {}});
   program.start();
   quillet::ui::Window& window = *program.main();
   for (auto _ : state) {
@@ -179,7 +180,7 @@ void firstMirrorFromMenu(benchmark::State& state) {
     state.ResumeTiming();
     window.popupMenu(window.menu());
   }
-  const auto& shown = quillet::app::pictureBox(program).picture();
+  const auto& shown = quillet::core::pictureBox(program).picture();
   if (!shown || shown->size() != photoBmp().size()) state.SkipWithError("no mirrored picture");
   program.shutdown();
 }

@@ -11,8 +11,8 @@
 #include <fstream>
 #include <memory>
 
-#include "app/main_window.h"
-#include "app/program.h"
+#include "app/quillet.h"
+#include "core/main_controls.h"
 #include "platform/qt/qt_backend.h"
 #include "platform/qt/window_widget.h"
 #include "platform/ui/input.h"
@@ -22,13 +22,13 @@
 
 namespace {
 
-using quillet::app::Program;
+using quillet::app::Quillet;
 
 // A program folder holding the photo as the last picture shown.
 struct Setup {
   std::filesystem::path folder;
   std::unique_ptr<quillet::qtui::QtBackend> backend;
-  std::unique_ptr<Program> program;
+  std::unique_ptr<Quillet> program;
 
   Setup() {
     folder = std::filesystem::temp_directory_path() / "quillet-view-bench";
@@ -41,7 +41,7 @@ struct Setup {
     std::ofstream(folder / "上次文件.txt") << picture.string();
     backend = std::make_unique<quillet::qtui::QtBackend>();
     program =
-        std::make_unique<Program>(*backend, quillet::app::Environment{folder.string(), "x", {}});
+        std::make_unique<Quillet>(*backend, quillet::core::Environment{folder.string(), "x", {}});
     program->start();
     program->main()->setWidth(800);
     repaint();
@@ -83,7 +83,7 @@ void bakeAndWheel(benchmark::State& state) {
     s.repaint();
     state.PauseTiming();
     s.program->main()->setWidth(800);
-    quillet::app::pictureBox(*s.program).setPicture(s.program->g().loadedPicture, "");
+    quillet::core::pictureBox(*s.program).setPicture(s.program->g().loadedPicture, "");
     s.repaint();
     state.ResumeTiming();
   }

@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "app/program.h"
+#include "app/quillet.h"
 #include "platform/files.h"
 #include "platform/qt/menu_pictures.h"
 #include "platform/qt/qt_backend.h"
@@ -13,12 +13,12 @@ namespace {
 
 // The program whose state must still be saved if the process ends without a
 // shutdown: Qt's X11 plugin calls exit() when the display connection breaks.
-quillet::app::Program* unsavedProgram = nullptr;
+quillet::app::Quillet* unsavedProgram = nullptr;
 
 void saveOnAbruptExit() {
   if (auto* program = unsavedProgram) {
     unsavedProgram = nullptr;
-    program->emergencySave();
+    program->saveState();
   }
 }
 
@@ -41,7 +41,7 @@ int main(int argc, char** argv) {
   backend.setBannerProvider([](const std::string& name) {
     return name == "banner" ? quillet::qtui::menuBanner() : QPixmap();
   });
-  quillet::app::Program program(backend, {programFolder(), quillet::files::executableName(),
+  quillet::app::Quillet program(backend, {programFolder(), quillet::files::executableName(),
                                           quillet::files::executableFolder()});
   quillet::qtui::TerminationWatcher termination([&backend] { backend.quit(0); },
                                                 [&program] { program.saveState(); });

@@ -1,7 +1,6 @@
 #include "app/host_window.h"
 
-#include "app/names.h"
-#include "app/program.h"
+#include "core/names.h"
 #include "platform/ui/input.h"
 
 namespace quillet::app {
@@ -30,8 +29,8 @@ ui::Menu hostMenu(Program& p) {
 
 void createHostWindow(Program& p) {
   ui::Window& host = p.installHost(std::make_unique<ui::Window>(p.backend(), "宿主窗口"));
-  host.setTitle(kHostTitle);
-  host.setFace(kHostFace);
+  host.setTitle(core::kHostTitle);
+  host.setFace(core::kHostFace);
   host.setBorder(ui::Window::Border::None);
   // Above everything, so the way back is never buried under other programs.
   host.setTopmost(true);
@@ -61,7 +60,7 @@ void onHostCreated(Program& p) {
 }
 
 void showMainWindow(Program& p) {
-  GlobalState& g = p.g();
+  core::GlobalState& g = p.g();
   if (g.mainWindowClosed == 1 || !p.main()) {
     p.createMainWindow();
     return;
@@ -75,7 +74,7 @@ void showMainWindow(Program& p) {
 }
 
 void recreateMainWindow(Program& p) {
-  GlobalState& g = p.g();
+  core::GlobalState& g = p.g();
   if (g.mainWindowClosed == 1 || !p.main()) {
     showMainWindow(p);
     return;
@@ -120,7 +119,7 @@ void onHostDoubleClick(Program& p) { showMainWindow(p); }
 void exitProgram(Program& p) { p.endProcess(0); }
 
 void onHostDestroying(Program& p) {
-  GlobalState& g = p.g();
+  core::GlobalState& g = p.g();
   if (g.restartRequested == 1 && !g.programFileName.empty()) {
     const std::string& folder = p.env().executableFolder;
     p.backend().startProcess(folder.empty() ? p.programPath(g.programFileName)

@@ -1,8 +1,10 @@
 #pragma once
 
+#include "core/program.h"
+
 namespace quillet::app {
 
-class Program;
+using core::Program;
 
 // The 15 x 15 red-dot window that stays reachable while the picture window
 // is hidden, click-through or closed.

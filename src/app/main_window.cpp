@@ -1,14 +1,16 @@
 #include "app/main_window.h"
 
+#include "app/guide.h"
+#include "app/keys.h"
 #include "app/main_menu.h"
-#include "app/names.h"
-#include "app/program.h"
-#include "ops/keyboard.h"
+#include "core/geometry.h"
+#include "core/main_controls.h"
+#include "core/names.h"
+#include "core/picture_files.h"
+#include "core/state_files.h"
 #include "platform/files.h"
-#include "platform/text.h"
 #include "platform/ui/input.h"
 #include "viewer/mouse.h"
-#include "viewer/picture_loading.h"
 
 namespace quillet::app {
 
@@ -16,29 +18,7 @@ namespace {
 
 constexpr int kFirstLeft = 50, kFirstTop = 50, kFirstWidth = 345, kFirstHeight = 503;
 constexpr std::uint32_t kPictureBackground = 0x606060;
-
-std::string withoutLineEnd(std::string path) {
-  // A record touched by a text editor gains a line end that no path has.
-  while (!path.empty() && (path.back() == '\n' || path.back() == '\r')) path.pop_back();
-  return path;
-}
-
-std::string readLastFileRecord(Program& p) {
-  auto bytes = files::read(p.programPath(kLastFileRecord));
-  if (!bytes) return {};
-  std::string path = withoutLineEnd(text::fromStateFile(*bytes));
-  // Many UTF-8 byte strings are also valid GB18030; a record written by hand
-  // in UTF-8 is recognised by naming a file that exists.
-  if (!files::exists(path)) {
-    std::string utf8 = withoutLineEnd(text::fromUtf8(*bytes));
-    if (files::exists(utf8)) return utf8;
-  }
-  return path;
-}
-
-void writeText(Program& p, const char* name, const std::string& content) {
-  files::writeAtomic(p.programPath(name), text::toStateFile(content));
-}
+constexpr int kInfoWidth = 180, kInfoHeight = 40;
 
 void onMainKey(Program& p, int key, int modifiers) {
   // Esc closes only the picture window; the host window takes over.
@@ -46,18 +26,20 @@ void onMainKey(Program& p, int key, int modifiers) {
     p.destroyMainWindow();
     return;
   }
-  ops::onMainKeyDown(p, key, modifiers);
+  onMainKeyDown(p, key, modifiers);
+}
+
+void bindMouse(Program& p, ui::Window& window, ui::PictureBox& box) {
+  box.onLeftDown = [&p](int, int, int) { viewer::onPictureLeftDown(p); };
+  box.onRightDown = [&p](int, int, int) { popupMainMenu(p); };
+  box.onMouseMove = [&p](int x, int y, int m) { viewer::onPictureMouseMove(p, x, y, m); };
+  box.onDoubleClick = [&p](int x, int y, int m) { viewer::onPictureDoubleClick(p, x, y, m); };
+  box.onLeftUp = [&p](int x, int y, int m) { viewer::onPictureLeftUp(p, x, y, m); };
+  window.onRightDown = box.onRightDown;
+  window.onWheel = [&p](int d, int m) { viewer::onMainWheel(p, d, m); };
 }
 
 }  // namespace
-
-std::string mainTitle(int loadedWidth, int loadedHeight) {
-  return "Quillet －  原图大小：" + std::to_string(loadedWidth) + "  ×" +
-         std::to_string(loadedHeight);
-}
-
-ui::PictureBox& pictureBox(Program& p) { return p.main()->get<ui::PictureBox>(kPictureBox); }
-ui::EditBox& noteBox(Program& p) { return p.main()->get<ui::EditBox>(kNoteBox); }
 
 void buildMainWindow(Program& p, ui::Window& w) {
   w.setBorder(ui::Window::Border::None);
@@ -66,16 +48,18 @@ void buildMainWindow(Program& p, ui::Window& w) {
   w.setWidth(kFirstWidth);
   w.setHeight(kFirstHeight);
 
-  auto& box = w.add<ui::PictureBox>(kPictureBox);
+  auto& box = w.add<ui::PictureBox>(core::kPictureBox);
   box.setGeometry(0, 0, kFirstWidth, kFirstHeight + 1);
   box.setBorder(true);
   box.setBackground(kPictureBackground);
 
-  auto& note = w.add<ui::EditBox>(kNoteBox);
+  auto& note = w.add<ui::EditBox>(core::kNoteBox);
   note.setVisible(false);
-  auto& info = w.add<ui::Label>(kInfoLabel);
+  auto& info = w.add<ui::Label>(core::kInfoLabel);
+  info.setGeometry(0, 0, kInfoWidth, kInfoHeight);
   info.setVisible(false);
-  auto& shortcuts = w.add<ui::Label>(kShortcutLabel);
+  auto& shortcuts = w.add<ui::Label>(core::kShortcutLabel);
+  shortcuts.setText(shortcutOverlayText());
   shortcuts.setVisible(false);
 
   // Bound after the first geometry: the design size is not a resize.
@@ -84,12 +68,12 @@ void buildMainWindow(Program& p, ui::Window& w) {
   w.onDestroying = [&p] { onMainDestroying(p); };
   w.onCloseRequest = [&p] { p.destroyMainWindow(); };
   w.onKeyDown = [&p](int key, int modifiers) { onMainKey(p, key, modifiers); };
-  w.onKeyUp = [&p](int key, int modifiers) { ops::onMainKeyUp(p, key, modifiers); };
-  viewer::bindPictureMouse(p, w, box);
+  w.onKeyUp = [&p](int key, int modifiers) { onMainKeyUp(p, key, modifiers); };
+  bindMouse(p, w, box);
 }
 
 void onMainCreated(Program& p) {
-  GlobalState& g = p.g();
+  core::GlobalState& g = p.g();
   ui::Window& w = *p.main();
 
   g.programFileName = p.env().executableName;
@@ -104,24 +88,24 @@ void onMainCreated(Program& p) {
 
   w.setAlpha(g.alphaLevel != 0 ? g.alphaLevel : 255);
 
-  if (files::exists(p.programPath(kLastFileRecord))) {
-    g.currentPicturePath = readLastFileRecord(p);
+  if (files::exists(p.programPath(core::kLastFileRecord))) {
+    g.currentPicturePath = core::readLastFileRecord(p);
   } else {
-    g.currentPicturePath = p.programPath(kDefaultPicture);
+    g.currentPicturePath = p.programPath(core::kDefaultPicture);
   }
   if (files::exists(g.currentPicturePath)) {
-    viewer::readLoadedSize(p, g.currentPicturePath);
-    w.setTitle(mainTitle(g.loadedWidth, g.loadedHeight));
+    core::readLoadedSize(p, g.currentPicturePath);
+    w.setTitle(core::mainTitle(g.loadedWidth, g.loadedHeight));
     if (g.loadedWidth > 0 && g.loadedHeight > 0) {
-      ui::PictureBox& box = pictureBox(p);
+      ui::PictureBox& box = core::pictureBox(p);
       box.setWidth(g.loadedWidth);
       box.setHeight(g.loadedHeight);
       w.setWidth(box.width());
       w.setHeight(box.height());
     }
-    viewer::putFileIntoPictureBox(p, g.currentPicturePath);
+    core::putFileIntoPictureBox(p, g.currentPicturePath);
   } else {
-    viewer::openPicture(p);
+    core::openPicture(p);
     if (!p.main()) return;
   }
 
@@ -134,30 +118,24 @@ void onMainCreated(Program& p) {
   g.alphaLevel = 255;
   g.clickThrough = 0;
 
-  if (g.folderList.empty()) viewer::rebuildFolderList(p);
+  if (g.folderList.empty()) core::rebuildFolderList(p);
 
   w.menu() = mainMenu(p);
 
-  if (auto bytes = files::read(p.programPath(kNoteFile))) {
-    ui::EditBox& note = noteBox(p);
+  std::string note;
+  if (core::readNote(p, note)) {
+    ui::EditBox& box = core::noteBox(p);
     // Loading the saved note is not an edit of it.
-    auto changed = std::move(note.onChanged);
-    note.setText(text::fromStateFile(*bytes));
-    note.onChanged = std::move(changed);
+    auto changed = std::move(box.onChanged);
+    box.setText(std::move(note));
+    box.onChanged = std::move(changed);
   }
 }
 
-void saveStateFiles(Program& p) {
-  GlobalState& g = p.g();
-  writeText(p, kLastFileRecord, g.currentPicturePath);
-  if (g.textNoteMode == 1 && p.main()) writeText(p, kNoteFile, noteBox(p).text());
-}
-
 void onMainDestroying(Program& p) {
-  GlobalState& g = p.g();
+  core::GlobalState& g = p.g();
   if (p.host()) p.host()->setVisible(true);
-  writeText(p, kLastFileRecord, g.currentPicturePath);
-  if (g.textNoteMode == 1 && p.main()) writeText(p, kNoteFile, noteBox(p).text());
+  core::saveStateFiles(p);
   g.mainWindowClosed = 1;
   if (ui::Window* w = p.main()) {
     g.savedMainLeft = w->left();
@@ -165,18 +143,6 @@ void onMainDestroying(Program& p) {
     g.savedMainWidth = w->width();
     g.savedMainHeight = w->height();
   }
-}
-
-void closeProgram(Program& p) {
-  GlobalState& g = p.g();
-  writeText(p, kLastFileRecord, g.currentPicturePath);
-  if (g.textNoteMode == 1) {
-    if (p.main()) writeText(p, kNoteFile, noteBox(p).text());
-    g.textNoteMode = 0;
-  }
-  std::string work = p.programPath(kWorkBitmapFile);
-  if (files::exists(work)) files::remove(work);
-  p.endProcess(0);
 }
 
 void onMainMoved(Program& p) {
@@ -189,29 +155,10 @@ void onMainMoved(Program& p) {
 }
 
 void onMainResized(Program& p) {
-  GlobalState& g = p.g();
   ui::Window& w = *p.main();
-  ui::PictureBox& box = pictureBox(p);
   if (w.width() < 20) w.setWidth(20);
-  if (g.localZoom == 0) {
-    box.setLeft(0);
-    box.setTop(0);
-    box.setWidth(w.width());
-    ui::EditBox& note = noteBox(p);
-    if (note.visible()) {
-      box.setHeight(w.height());
-      note.setHeight(w.height() - 43);
-      note.setWidth(w.width() - 19);
-    } else if (g.ratioLocked == 1 && g.aspectRatio > 0.0f) {
-      box.setHeight(static_cast<int>(static_cast<double>(g.aspectRatio) * box.width()));
-      w.setHeight(box.height());
-      w.setWidth(box.width());
-    } else {
-      box.setHeight(w.height());
-      box.setWidth(w.width());
-    }
-  }
-  g.lastDisplayWidth = box.width();
+  if (p.g().localZoom == 0) core::fitToPicture(p);
+  p.g().lastDisplayWidth = core::pictureBox(p).width();
 }
 
 }  // namespace quillet::app

@@ -4,6 +4,6 @@ namespace quillet::doodle {
 
 // The doodle window is not part of this version yet; the menu entry and the
 // key already lead here so that they need no change when it comes.
-void openDoodleWindow(app::Program& /*p*/, bool /*modal*/) {}
+void openDoodleWindow(core::Program& /*p*/, bool /*modal*/) {}
 
 }  // namespace quillet::doodle

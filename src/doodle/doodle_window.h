@@ -1,6 +1,6 @@
 #pragma once
 
-namespace quillet::app {
+namespace quillet::core {
 class Program;
 }
 
@@ -8,6 +8,6 @@ namespace quillet::doodle {
 
 // Opens the doodle window over the picture; `modal` keeps the picture window
 // from taking input until the doodle window closes.
-void openDoodleWindow(app::Program& p, bool modal);
+void openDoodleWindow(core::Program& p, bool modal);
 
 }  // namespace quillet::doodle

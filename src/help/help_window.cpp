@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "app/program.h"
+#include "core/program.h"
 #include "platform/image/picture.h"
 
 namespace quillet::help {
@@ -40,14 +40,14 @@ ui::PictureBytes emblem() {
   return std::make_shared<const std::vector<std::uint8_t>>(image::encodeBmp24(b));
 }
 
-ui::Window* helpWindow(app::Program& p) { return p.secondary(kHelpWindowKey); }
+ui::Window* helpWindow(core::Program& p) { return p.secondary(kHelpWindowKey); }
 
 template <class T>
-T& control(app::Program& p, const char* name) {
+T& control(core::Program& p, const char* name) {
   return helpWindow(p)->get<T>(name);
 }
 
-void build(app::Program& p, ui::Window& w) {
+void build(core::Program& p, ui::Window& w, const std::string& guideText) {
   w.setBorder(ui::Window::Border::None);
   w.setTitle("帮助信息");
   // Opened over the always-on-top picture, it must not end up beneath it.
@@ -85,7 +85,7 @@ void build(app::Program& p, ui::Window& w) {
   auto& guide = w.add<ui::EditBox>("操作说明编辑框");
   guide.setGeometry(7, 150, 312, 250);
   guide.setReadOnly(true);
-  guide.setText(guideText());
+  guide.setText(guideText);
   guide.setVisible(false);
   auto& thanks = w.add<ui::EditBox>("特别鸣谢编辑框");
   thanks.setGeometry(7, 172, 312, 250);
@@ -105,7 +105,7 @@ std::string toggleCaption(bool open, const std::string& word) {
   return std::string(open ? "-" : "＋") + std::string(19, ' ') + word;
 }
 
-void showHelpWindow(app::Program& p) {
+void showHelpWindow(core::Program& p, const std::string& guide) {
   if (ui::Window* open = helpWindow(p)) {
     open->setVisible(true);
     open->setFocus();
@@ -113,16 +113,16 @@ void showHelpWindow(app::Program& p) {
   }
   ui::Window& w =
       p.openSecondary(kHelpWindowKey, std::make_unique<ui::Window>(p.backend(), "帮助窗口"));
-  build(p, w);
+  build(p, w, guide);
   p.g().guideOpen = 0;
   p.g().thanksOpen = 0;
   w.setVisible(true);
 }
 
-void closeHelpWindow(app::Program& p) { p.closeSecondary(kHelpWindowKey); }
+void closeHelpWindow(core::Program& p) { p.closeSecondary(kHelpWindowKey); }
 
-void toggleGuidePanel(app::Program& p) {
-  app::GlobalState& g = p.g();
+void toggleGuidePanel(core::Program& p) {
+  core::GlobalState& g = p.g();
   ui::Window* w = helpWindow(p);
   if (!w) return;
   auto& guideButton = control<ui::Button>(p, "操作说明按钮");
@@ -145,8 +145,8 @@ void toggleGuidePanel(app::Program& p) {
   }
 }
 
-void toggleThanksPanel(app::Program& p) {
-  app::GlobalState& g = p.g();
+void toggleThanksPanel(core::Program& p) {
+  core::GlobalState& g = p.g();
   ui::Window* w = helpWindow(p);
   if (!w) return;
   auto& guideButton = control<ui::Button>(p, "操作说明按钮");

@@ -1,13 +1,12 @@
 #pragma once
 
-namespace quillet::app {
+namespace quillet::core {
 class Program;
 }
 
 namespace quillet::notes {
 
-// Leaves text-note mode: the frame goes, a changed note is saved, the note
-// box hides and the window takes the picture's proportions again.
-void leaveTextNote(app::Program& p);
+// "文本便签" and the key T: the picture window becomes the note window and back.
+void toggleTextNote(core::Program& p);
 
 }  // namespace quillet::notes

@@ -5,11 +5,11 @@
 #include <string>
 #include <utility>
 
-#include "app/main_window.h"
-#include "app/program.h"
+#include "core/main_controls.h"
+#include "core/picture_files.h"
+#include "core/program.h"
 #include "ops/number_input.h"
 #include "platform/image/gray_levels.h"
-#include "viewer/picture_loading.h"
 
 namespace quillet::ops {
 
@@ -17,15 +17,15 @@ namespace {
 
 // False when the reload ended with no main window (the file was gone and
 // the open dialog was cancelled for good).
-bool reload(app::Program& p) {
+bool reload(core::Program& p) {
   if (!p.main()) return false;
   const std::string path = p.g().currentPicturePath;
-  viewer::showPictureFile(p, path);
+  core::showPictureFile(p, path);
   return p.main() != nullptr;
 }
 
-void reduceShown(app::Program& p, int levels) {
-  ui::PictureBox& box = app::pictureBox(p);
+void reduceShown(core::Program& p, int levels) {
+  ui::PictureBox& box = core::pictureBox(p);
   const ui::PictureBytes shown = box.picture();
   if (!shown || shown->empty()) return;
   auto reduced = image::applyGrayLevels(*shown, levels);
@@ -36,7 +36,7 @@ void reduceShown(app::Program& p, int levels) {
                  box.origin());
 }
 
-std::optional<int> askLevels(app::Program& p) {
+std::optional<int> askLevels(core::Program& p) {
   const auto answer = p.backend().inputBox(p.main(), kGrayPrompt, kGrayTitle, "");
   if (!answer || !p.main()) return std::nullopt;
   return readWholeNumber(*answer);
@@ -44,20 +44,20 @@ std::optional<int> askLevels(app::Program& p) {
 
 }  // namespace
 
-void reduceGrayLevels(app::Program& p, int levels) {
+void reduceGrayLevels(core::Program& p, int levels) {
   if (reload(p)) reduceShown(p, levels);
 }
 
-void askGrayLevels(app::Program& p) {
+void askGrayLevels(core::Program& p) {
   if (!reload(p)) return;
   if (const auto levels = askLevels(p)) reduceShown(p, *levels);
 }
 
-void grayFromKey(app::Program& p) {
+void grayFromKey(core::Program& p) {
   if (!p.main()) return;
   if (const auto levels = askLevels(p)) reduceShown(p, *levels);
 }
 
-void restoreColours(app::Program& p) { reload(p); }
+void restoreColours(core::Program& p) { reload(p); }
 
 }  // namespace quillet::ops

@@ -1,6 +1,6 @@
 #pragma once
 
-namespace quillet::app {
+namespace quillet::core {
 class Program;
 }
 
@@ -13,13 +13,13 @@ inline constexpr const char* kGrayPrompt = "Please input gray value 1-256";
 inline constexpr const char* kGrayTitle = "Gray value";
 
 // Menu "灰度去色" → "值为2" … "值为128": reloads the picture's file, then reduces it.
-void reduceGrayLevels(app::Program& p, int levels);
+void reduceGrayLevels(core::Program& p, int levels);
 // Menu "灰度去色" → "自定义": reloads the file, then asks for the number of levels.
-void askGrayLevels(app::Program& p);
+void askGrayLevels(core::Program& p);
 // Key Insert: asks for the number of levels and reduces the picture as shown,
 // without reloading; a picture already reduced stays as it is.
-void grayFromKey(app::Program& p);
+void grayFromKey(core::Program& p);
 // Menu "灰度去色" → "还原": reloads the picture's file in colour.
-void restoreColours(app::Program& p);
+void restoreColours(core::Program& p);
 
 }  // namespace quillet::ops

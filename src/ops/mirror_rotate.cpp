@@ -3,9 +3,10 @@
 #include <memory>
 #include <utility>
 
-#include "app/main_window.h"
-#include "app/names.h"
-#include "app/program.h"
+#include "core/geometry.h"
+#include "core/main_controls.h"
+#include "core/names.h"
+#include "core/program.h"
 #include "ops/number_input.h"
 #include "platform/files.h"
 #include "platform/image/bmp_direct.h"
@@ -28,29 +29,30 @@ SourceKind sourceKind(const std::string& path) {
 
 // Mirrors and turns act only on the whole picture, never on a local zoom,
 // and first pull a window that hangs off the top or left back into view.
-bool prologue(app::Program& p) {
+bool prologue(core::Program& p) {
   ui::Window* w = p.main();
-  if (!w || app::pictureBox(p).width() != w->width()) return false;
+  if (!w || core::pictureBox(p).width() != w->width()) return false;
   if (w->left() < 10) w->setLeft(10);
   if (w->top() < 10) w->setTop(10);
   return true;
 }
 
-bool ensureLoaded(app::Program& p) {
-  app::GlobalState& g = p.g();
+bool ensureLoaded(core::Program& p) {
+  core::GlobalState& g = p.g();
   return g.workBitmapLoaded != 0 || loadPictureSource(p, g.workBitmap);
 }
 
 // False when there is nothing to show; the picture box then keeps what it had.
-bool showWorkBitmap(app::Program& p) {
+bool showWorkBitmap(core::Program& p) {
   auto bytes = image::flipToBmp(p.g().workBitmap, false, false);
   if (bytes.empty()) return false;
-  app::pictureBox(p).setPicture(std::make_shared<const std::vector<std::uint8_t>>(std::move(bytes)),
-                                p.g().currentPicturePath);
+  core::pictureBox(p).setPicture(
+      std::make_shared<const std::vector<std::uint8_t>>(std::move(bytes)),
+      p.g().currentPicturePath);
   return true;
 }
 
-void takeRatioFromWorkBitmap(app::Program& p) {
+void takeRatioFromWorkBitmap(core::Program& p) {
   const image::Bitmap& b = p.g().workBitmap;
   p.g().aspectRatio = static_cast<float>(b.height) / static_cast<float>(b.width);
 }
@@ -58,17 +60,17 @@ void takeRatioFromWorkBitmap(app::Program& p) {
 // Setting an unchanged width runs no resize handler, which would leave the
 // box at the old proportions with the new picture squeezed into it; the
 // handler's fitting is run directly then.
-void setWindowWidth(app::Program& p, int width) {
+void setWindowWidth(core::Program& p, int width) {
   ui::Window& w = *p.main();
   if (w.width() != width) {
     w.setWidth(width);
   } else {
-    app::onMainResized(p);
+    core::fitToPicture(p);
   }
 }
 
-void mirror(app::Program& p, bool horizontal, bool vertical) {
-  app::GlobalState& g = p.g();
+void mirror(core::Program& p, bool horizontal, bool vertical) {
+  core::GlobalState& g = p.g();
   if (!prologue(p) || !ensureLoaded(p)) return;
   image::flipInPlace(g.workBitmap, horizontal, vertical);
   if (!showWorkBitmap(p)) {
@@ -79,8 +81,8 @@ void mirror(app::Program& p, bool horizontal, bool vertical) {
 }
 
 // Shows a turned workBitmap and lets the window take its proportions.
-void showTurned(app::Program& p) {
-  app::GlobalState& g = p.g();
+void showTurned(core::Program& p) {
+  core::GlobalState& g = p.g();
   if (!showWorkBitmap(p)) {
     g.workBitmapLoaded = 0;
     return;
@@ -92,7 +94,7 @@ void showTurned(app::Program& p) {
 
 }  // namespace
 
-bool loadPictureSource(app::Program& p, image::Bitmap& out) {
+bool loadPictureSource(core::Program& p, image::Bitmap& out) {
   const std::string& path = p.g().currentPicturePath;
   const SourceKind kind = sourceKind(path);
   if (kind == SourceKind::None) return false;
@@ -105,18 +107,18 @@ bool loadPictureSource(app::Program& p, image::Bitmap& out) {
   // whoever looks for it, but a program folder the user may not write to
   // costs nothing more than that file.
   if (kind == SourceKind::Jpeg) {
-    image::writeBmpFile(p.programPath(app::kWorkBitmapFile), decoded.value);
+    image::writeBmpFile(p.programPath(core::kWorkBitmapFile), decoded.value);
   }
   out = std::move(decoded.value);
   return true;
 }
 
-void mirrorHorizontal(app::Program& p) { mirror(p, true, false); }
-void mirrorVertical(app::Program& p) { mirror(p, false, true); }
-void mirrorDiagonal(app::Program& p) { mirror(p, true, true); }
+void mirrorHorizontal(core::Program& p) { mirror(p, true, false); }
+void mirrorVertical(core::Program& p) { mirror(p, false, true); }
+void mirrorDiagonal(core::Program& p) { mirror(p, true, true); }
 
-void rotateRightAngle(app::Program& p) {
-  app::GlobalState& g = p.g();
+void rotateRightAngle(core::Program& p) {
+  core::GlobalState& g = p.g();
   if (!prologue(p) || !ensureLoaded(p)) return;
   image::Bitmap turned = image::quarterTurn(g.workBitmap);
   if (turned.empty()) return;
@@ -124,8 +126,8 @@ void rotateRightAngle(app::Program& p) {
   showTurned(p);
 }
 
-void rotateByAngle(app::Program& p) {
-  app::GlobalState& g = p.g();
+void rotateByAngle(core::Program& p) {
+  core::GlobalState& g = p.g();
   if (!prologue(p)) return;
   // Loaded aside until the angle is confirmed: a cancelled box must leave
   // workBitmap, and the mirrors accumulated on it, as they were.
@@ -141,8 +143,8 @@ void rotateByAngle(app::Program& p) {
   showTurned(p);
 }
 
-void freeRotate(app::Program& p, int step) {
-  app::GlobalState& g = p.g();
+void freeRotate(core::Program& p, int step) {
+  core::GlobalState& g = p.g();
   if (!p.main()) return;
   g.freeRotationAngle += step;
   image::Bitmap source;
@@ -155,7 +157,7 @@ void freeRotate(app::Program& p, int step) {
   // The width stays; the height follows the new proportions so that the
   // turned picture is not shown stretched. A local zoom keeps its box.
   ui::Window& w = *p.main();
-  if (app::pictureBox(p).width() == w.width() && g.localZoom == 0) app::onMainResized(p);
+  if (core::pictureBox(p).width() == w.width() && g.localZoom == 0) core::fitToPicture(p);
 }
 
 }  // namespace quillet::ops

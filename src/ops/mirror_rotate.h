@@ -5,7 +5,7 @@
 
 #include "platform/image/picture.h"
 
-namespace quillet::app {
+namespace quillet::core {
 class Program;
 }
 
@@ -22,21 +22,21 @@ inline constexpr const char* kRotateTitle = "旋转";
 inline constexpr std::uint32_t kFreeRotationFill = 0x606060;
 
 // Menu "镜像翻转" ("水平", "纵向", "对角"); keys Home, End, Delete.
-void mirrorHorizontal(app::Program& p);
-void mirrorVertical(app::Program& p);
-void mirrorDiagonal(app::Program& p);
+void mirrorHorizontal(core::Program& p);
+void mirrorVertical(core::Program& p);
+void mirrorDiagonal(core::Program& p);
 // Menu "角度旋转" → "直角": a quarter turn; the window takes the new proportions.
-void rotateRightAngle(app::Program& p);
+void rotateRightAngle(core::Program& p);
 // Menu "角度旋转" → "自定": asks for whole degrees and turns the file's picture, black corners.
-void rotateByAngle(app::Program& p);
+void rotateByAngle(core::Program& p);
 // Alt+Right (step 1) and Alt+Left (step -1): turns the file's picture by the
 // accumulated freeRotationAngle, keeping the window's width.
-void freeRotate(app::Program& p, int step);
+void freeRotate(core::Program& p, int step);
 
 // The picture the transforms start from, as of the current picture's file:
 // a ".jpg" (exactly, four characters from the last ".") is decoded and also
 // written out as the work BMP; a ".bmp" is read itself. False, with `out`
 // untouched, when there is no such file or it cannot be read.
-bool loadPictureSource(app::Program& p, image::Bitmap& out);
+bool loadPictureSource(core::Program& p, image::Bitmap& out);
 
 }  // namespace quillet::ops

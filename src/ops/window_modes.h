@@ -1,27 +1,27 @@
 #pragma once
 
-namespace quillet::app {
+namespace quillet::core {
 class Program;
 }
 
+// How the picture window floats: transparency, click-through, avoidance,
+// topmost, hiding, the picture as loaded, and its proportions.
 namespace quillet::ops {
 
-// Menu icon numbers that show a mode's state.
-namespace icon {
-inline constexpr int kTranslucent = 7, kOpaque = 26;
-inline constexpr int kAvoidanceOn = 22, kAvoidanceOff = 11;
-inline constexpr int kTopmost = 12, kNotTopmost = 20;
-}  // namespace icon
+using core::Program;
 
-void toggleTransparency(app::Program& p);
-void startClickThrough(app::Program& p);
-void toggleAvoidance(app::Program& p);
-void toggleTopmost(app::Program& p);
-void hidePicture(app::Program& p);
-void restorePicture(app::Program& p);
-void toggleRatioMode(app::Program& p);
-
-// Sets the icon number of a main-menu entry, found by caption.
-void setMenuIcon(app::Program& p, const char* caption, int icon);
+void toggleTransparency(Program& p);
+// Menu "鼠标穿透": clicks pass through the picture; the red dot is the way back.
+void startClickThrough(Program& p);
+// Key C: the same style, but clickThrough stays as it was.
+void startClickThroughByKey(Program& p);
+void toggleAvoidance(Program& p);
+void toggleTopmost(Program& p);
+void hidePicture(Program& p);
+void restorePicture(Program& p);
+// Menu "改变比例": a frame to drag to any proportion, then that proportion kept.
+void toggleRatioMode(Program& p);
+// Key V: only whether the window keeps the picture's proportions.
+void toggleRatioLock(Program& p);
 
 }  // namespace quillet::ops

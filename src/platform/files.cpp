@@ -88,6 +88,24 @@ std::optional<Bytes> read(const std::string& path) {
   return out;
 }
 
+Bytes readPrefix(const std::string& path, std::size_t limit) {
+  Bytes out;
+  if (!isRegularFile(path)) return out;
+  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return out;
+  out.resize(limit);
+  std::size_t got = 0;
+  while (got < limit) {
+    ssize_t n = ::read(fd, out.data() + got, limit - got);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) break;
+    got += static_cast<std::size_t>(n);
+  }
+  ::close(fd);
+  out.resize(got);
+  return out;
+}
+
 bool writeAtomic(const std::string& path, const Bytes& bytes) {
   if (path.empty()) return false;
   std::random_device rd;

@@ -23,6 +23,8 @@ bool isRegularFile(const std::string& path);
 // Size in bytes; -1 when the file is missing or not a regular file.
 std::int64_t size(const std::string& path);
 std::optional<Bytes> read(const std::string& path);
+// At most the first `limit` bytes of a regular file; empty when it cannot be read.
+Bytes readPrefix(const std::string& path, std::size_t limit);
 // Writes through a temporary file in the same folder and a rename, so a crash
 // leaves either the old content or the new one.
 bool writeAtomic(const std::string& path, const Bytes& bytes);

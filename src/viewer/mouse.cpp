@@ -2,26 +2,26 @@
 
 #include <algorithm>
 
-#include "app/main_window.h"
-#include "app/names.h"
-#include "app/program.h"
-#include "notes/text_note.h"
+#include "core/geometry.h"
+#include "core/main_controls.h"
+#include "core/program.h"
+#include "core/state_files.h"
 #include "platform/ui/input.h"
 
 namespace quillet::viewer {
 
 namespace {
 
-int truncated(double v) { return static_cast<int>(v); }
+using core::truncated;
 
-int heightFor(const app::GlobalState& g, int width) {
-  return truncated(static_cast<double>(width) * static_cast<double>(g.aspectRatio));
+int heightFor(const core::GlobalState& g, int width) {
+  return core::heightFor(g.aspectRatio, width);
 }
 
 // Flees 5 pixels per axis from the half of the picture the pointer is in.
-void avoidanceStep(app::Program& p, int x, int y) {
+void avoidanceStep(Program& p, int x, int y) {
   ui::Window& w = *p.main();
-  const ui::PictureBox& box = app::pictureBox(p);
+  const ui::PictureBox& box = core::pictureBox(p);
   ui::ScreenSize screen = p.backend().screenSize();
   if (x > box.width() / 2) {
     w.setLeft(w.left() - 5);
@@ -39,10 +39,10 @@ void avoidanceStep(app::Program& p, int x, int y) {
   }
 }
 
-void resizeInNoteMode(app::Program& p, int x, int y) {
+void resizeInNoteMode(Program& p, int x, int y) {
   ui::Window& w = *p.main();
-  ui::PictureBox& box = app::pictureBox(p);
-  ui::EditBox& note = app::noteBox(p);
+  ui::PictureBox& box = core::pictureBox(p);
+  ui::EditBox& note = core::noteBox(p);
   auto bottomFollows = [&] {
     box.setHeight(y + 10);
     w.setHeight(box.height());
@@ -58,19 +58,19 @@ void resizeInNoteMode(app::Program& p, int x, int y) {
 
 }  // namespace
 
-void bakeView(app::Program& p) {
+void bakeView(Program& p) {
   ui::Window& w = *p.main();
-  app::pictureBox(p).setPicture(p.backend().snapshot(w), "");
-  app::pictureBox(p).setGeometry(0, 0, w.width(), w.height());
+  core::pictureBox(p).setPicture(p.backend().snapshot(w), "");
+  core::pictureBox(p).setGeometry(0, 0, w.width(), w.height());
   p.g().localZoom = 0;
 }
 
-void onMainWheel(app::Program& p, int d, int m) {
-  app::GlobalState& g = p.g();
+void onMainWheel(Program& p, int d, int m) {
+  core::GlobalState& g = p.g();
   ui::Window& w = *p.main();
-  ui::PictureBox& box = app::pictureBox(p);
+  ui::PictureBox& box = core::pictureBox(p);
   if (m == ui::kCtrl) {
-    ui::EditBox& note = app::noteBox(p);
+    ui::EditBox& note = core::noteBox(p);
     if (note.visible()) {
       w.setHeight(d < 0 ? w.height() + 80 : w.height() - 80);
       note.setHeight(w.height() - 43);
@@ -99,8 +99,12 @@ void onMainWheel(app::Program& p, int d, int m) {
   w.setWidth(d < 0 ? w.width() + 80 : w.width() - 80);
 }
 
-void onPictureMouseMove(app::Program& p, int x, int y, int m) {
-  app::GlobalState& g = p.g();
+void onPictureLeftDown(Program& p) {
+  if (p.main()) p.backend().startSystemMove(*p.main());
+}
+
+void onPictureMouseMove(Program& p, int x, int y, int m) {
+  core::GlobalState& g = p.g();
   ui::Window& w = *p.main();
   if (m == ui::kAlt) {
     if (g.localZoom == 1) bakeView(p);
@@ -113,7 +117,7 @@ void onPictureMouseMove(app::Program& p, int x, int y, int m) {
     w.setAlpha(g.alphaLevel);
   } else if (m == ui::kCtrl) {
     if (g.localZoom == 1) bakeView(p);
-    if (app::noteBox(p).visible()) {
+    if (core::noteBox(p).visible()) {
       resizeInNoteMode(p, x, y);
     } else {
       w.setWidth(truncated(x * 3.0 / 2.0));
@@ -125,24 +129,24 @@ void onPictureMouseMove(app::Program& p, int x, int y, int m) {
   if (p.host() && p.main()) p.host()->move(p.main()->left() - 15, p.main()->top() - 15);
 }
 
-void onPictureDoubleClick(app::Program& p, int x, int y, int m) {
-  app::GlobalState& g = p.g();
+void onPictureDoubleClick(Program& p, int x, int y, int m) {
+  core::GlobalState& g = p.g();
   ui::Window& w = *p.main();
-  ui::PictureBox& box = app::pictureBox(p);
+  ui::PictureBox& box = core::pictureBox(p);
   const int W = w.width(), H = w.height();
   if (m == ui::kAlt) {
     if (box.width() >= W + 3) return;
     if (g.clickThrough == 1) {
       w.setVisible(!w.visible());
     } else {
-      p.main()->get<ui::Label>(app::kInfoLabel).setVisible(false);
+      core::infoLabel(p).setVisible(false);
       w.setVisible(false);
       if (p.host()) p.host()->setVisible(true);
     }
     return;
   }
-  if (app::noteBox(p).visible()) {
-    notes::leaveTextNote(p);
+  if (core::noteBox(p).visible()) {
+    core::leaveTextNote(p);
     return;
   }
   g.localZoom = 1;
@@ -156,11 +160,11 @@ void onPictureDoubleClick(app::Program& p, int x, int y, int m) {
   if (box.top() + box.height() < H) box.setTop(H - box.height());
 }
 
-void onPictureLeftUp(app::Program& p, int x, int y, int m) {
-  app::GlobalState& g = p.g();
+void onPictureLeftUp(Program& p, int x, int y, int m) {
+  core::GlobalState& g = p.g();
   ui::Window& w = *p.main();
-  ui::PictureBox& box = app::pictureBox(p);
-  p.main()->get<ui::Label>(app::kInfoLabel).setVisible(false);
+  ui::PictureBox& box = core::pictureBox(p);
+  core::infoLabel(p).setVisible(false);
   if (m != ui::kAlt) return;
   const int W = w.width(), H = w.height();
   box.setWidth(W + x);
@@ -175,30 +179,16 @@ void onPictureLeftUp(app::Program& p, int x, int y, int m) {
   if (box.top() + box.height() < H) box.setTop(0);
 }
 
-void onAltReleased(app::Program& p) {
-  app::GlobalState& g = p.g();
+void onAltReleased(Program& p) {
+  core::GlobalState& g = p.g();
   ui::Window& w = *p.main();
-  ui::PictureBox& box = app::pictureBox(p);
+  ui::PictureBox& box = core::pictureBox(p);
   box.setDisplayMode(1);
   int windowRatio = w.width() > 0 ? w.height() / w.width() : 0;
   if (windowRatio != truncated(g.aspectRatio)) {
     w.setWidth(w.width() + 1);
     box.setBackground(0);
   }
-}
-
-void bindPictureMouse(app::Program& p, ui::Window& window, ui::PictureBox& box) {
-  box.onLeftDown = [&p](int, int, int) {
-    if (p.main()) p.backend().startSystemMove(*p.main());
-  };
-  box.onRightDown = [&p](int, int, int) {
-    if (p.main()) p.main()->popupMenu(p.main()->menu());
-  };
-  box.onMouseMove = [&p](int x, int y, int m) { onPictureMouseMove(p, x, y, m); };
-  box.onDoubleClick = [&p](int x, int y, int m) { onPictureDoubleClick(p, x, y, m); };
-  box.onLeftUp = [&p](int x, int y, int m) { onPictureLeftUp(p, x, y, m); };
-  window.onRightDown = box.onRightDown;
-  window.onWheel = [&p](int d, int m) { onMainWheel(p, d, m); };
 }
 
 }  // namespace quillet::viewer

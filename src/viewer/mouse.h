@@ -1,25 +1,24 @@
 #pragma once
 
-#include "platform/ui/widgets.h"
-
-namespace quillet::app {
+namespace quillet::core {
 class Program;
 }
 
+// The mouse and wheel over the picture window.
 namespace quillet::viewer {
 
-// Binds the mouse and wheel of the main window and its picture box.
-void bindPictureMouse(app::Program& p, ui::Window& window, ui::PictureBox& box);
+using core::Program;
 
-void onMainWheel(app::Program& p, int distance, int modifiers);
-void onPictureMouseMove(app::Program& p, int x, int y, int modifiers);
-void onPictureDoubleClick(app::Program& p, int x, int y, int modifiers);
-void onPictureLeftUp(app::Program& p, int x, int y, int modifiers);
+void onMainWheel(Program& p, int distance, int modifiers);
+void onPictureLeftDown(Program& p);
+void onPictureMouseMove(Program& p, int x, int y, int modifiers);
+void onPictureDoubleClick(Program& p, int x, int y, int modifiers);
+void onPictureLeftUp(Program& p, int x, int y, int modifiers);
 // The Alt release of the main window's key-up handler.
-void onAltReleased(app::Program& p);
+void onAltReleased(Program& p);
 
 // The window's own content becomes the picture and local zoom ends; the
 // loaded picture and its proportions stay, so restoring brings them back.
-void bakeView(app::Program& p);
+void bakeView(Program& p);
 
 }  // namespace quillet::viewer

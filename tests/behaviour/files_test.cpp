@@ -2,7 +2,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "app/names.h"
+#include "core/names.h"
 #include "platform/files.h"
 #include "platform/text.h"
 #include "support/program_fixture.h"

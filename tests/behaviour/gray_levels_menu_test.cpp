@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/main_window.h"
+#include "core/main_controls.h"
 #include "ops/gray_levels.h"
 #include "platform/files.h"
 #include "platform/image/gray_levels.h"

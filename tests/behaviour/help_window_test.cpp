@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "app/guide.h"
 #include "help/help_window.h"
 #include "support/program_fixture.h"
 
@@ -74,8 +75,8 @@ TEST_F(HelpWindowTest, CloseDiscardsState_SecondOpenStartsClosed_OnlyOneWindow) 
   button("特别鸣谢按钮").click();
   button("按钮2").click();
   EXPECT_EQ(help(), nullptr);
-  help::showHelpWindow(*program);
-  help::showHelpWindow(*program);
+  help::showHelpWindow(*program, app::guideText());
+  help::showHelpWindow(*program, app::guideText());
   ASSERT_NE(help(), nullptr);
   EXPECT_EQ(help()->height(), 176);
   EXPECT_EQ(g().thanksOpen, 0);
@@ -83,7 +84,7 @@ TEST_F(HelpWindowTest, CloseDiscardsState_SecondOpenStartsClosed_OnlyOneWindow) 
 }
 
 TEST_F(HelpWindowTest, GuideTextHasSectionsSeparatorsAndNineteenEntries) {
-  const std::string& text = help::guideText();
+  const std::string& text = app::guideText();
   EXPECT_NE(text.find(std::string(48, '=') + "\r\n"), std::string::npos);
   EXPECT_NE(text.find(std::string(48, '-')), std::string::npos);
   EXPECT_EQ(text.find(std::string(49, '=')), std::string::npos);

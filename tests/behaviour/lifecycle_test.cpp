@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "app/host_window.h"
-#include "app/main_window.h"
-#include "app/names.h"
+#include "core/main_controls.h"
+#include "core/names.h"
 #include "platform/files.h"
 #include "platform/text.h"
 #include "platform/ui/input.h"
@@ -24,7 +24,7 @@ class LifecycleTest : public ProgramTest {
 
 TEST_F(LifecycleTest, Esc_ClosesOnlyPictureWindow_SavingStateAndShowingHost) {
   main().move(120, 130);
-  folder.write(app::kLastFileRecord, std::string("stale"));
+  folder.write(core::kLastFileRecord, std::string("stale"));
   main().onKeyDown(ui::key::kEscape, 0);
 
   EXPECT_EQ(program->main(), nullptr);
@@ -137,23 +137,23 @@ TEST_F(LifecycleTest, HostMoved_DraggedMovesMainAlong_NegativeClampedToZero) {
 }
 
 TEST_F(LifecycleTest, CloseProgram_WritesStateNoteOnceDeletesWorkBitmapAndQuits) {
-  folder.write(app::kWorkBitmapFile, std::string("BM"));
-  app::noteBox(*program).setText("便签");
+  folder.write(core::kWorkBitmapFile, std::string("BM"));
+  core::noteBox(*program).setText("便签");
   g().textNoteMode = 1;
   backend.chooseMenu({"关闭程序"});
   box().onRightDown(1, 1, 0);
   EXPECT_TRUE(backend.quitRequested());
   EXPECT_EQ(backend.quitCode, 0);
-  EXPECT_FALSE(files::exists(path(app::kWorkBitmapFile)));
+  EXPECT_FALSE(files::exists(path(core::kWorkBitmapFile)));
   EXPECT_EQ(readLastFileRecord(), picture);
   EXPECT_EQ(g().textNoteMode, 0);
-  auto note = files::read(path(app::kNoteFile));
+  auto note = files::read(path(core::kNoteFile));
   ASSERT_TRUE(note);
   EXPECT_EQ(text::fromStateFile(*note), "便签");
   // Changing the file now shows whether shutdown writes the note a second time.
-  folder.write(app::kNoteFile, std::string("later"));
+  folder.write(core::kNoteFile, std::string("later"));
   shutdown();
-  EXPECT_EQ(text::fromStateFile(*files::read(path(app::kNoteFile))), "later");
+  EXPECT_EQ(text::fromStateFile(*files::read(path(core::kNoteFile))), "later");
 }
 
 TEST_F(LifecycleTest, ExitQuillet_EndsAndShutdownSavesState_RestartStartsOwnExecutable) {
@@ -227,11 +227,11 @@ TEST_F(LifecycleTest, MainResized_MinimumWidthRatioAndFreeModes) {
 }
 
 TEST_F(LifecycleTest, MainResized_NoteBoxFollowsWindowInNoteMode) {
-  app::noteBox(*program).setVisible(true);
+  core::noteBox(*program).setVisible(true);
   main().setHeight(250);
   EXPECT_EQ(box().height(), 250);
-  EXPECT_EQ(app::noteBox(*program).height(), 207);
-  EXPECT_EQ(app::noteBox(*program).width(), 381);
+  EXPECT_EQ(core::noteBox(*program).height(), 207);
+  EXPECT_EQ(core::noteBox(*program).width(), 381);
 }
 
 TEST_F(LifecycleTest, WindowManagerResize_RunsSameRules) {

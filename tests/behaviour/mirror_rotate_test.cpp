@@ -4,12 +4,12 @@
 
 #include <filesystem>
 
-#include "app/main_window.h"
-#include "app/names.h"
+#include "core/main_controls.h"
+#include "core/names.h"
+#include "core/picture_files.h"
 #include "platform/files.h"
 #include "platform/image/transform.h"
 #include "support/program_fixture.h"
-#include "viewer/picture_loading.h"
 
 namespace quillet::testing {
 namespace {
@@ -57,11 +57,11 @@ TEST_F(MirrorRotateTest, Horizontal_Twice_ShowsThePictureAsItWas_WithoutTheFileA
   choose({"镜像翻转", "水平"});
   EXPECT_EQ(shown(), image::flipBitmap(original, true, false));
   EXPECT_EQ(g().workBitmapLoaded, 1);
-  EXPECT_EQ(image::decode(*files::read(path(app::kWorkBitmapFile))).value, original)
+  EXPECT_EQ(image::decode(*files::read(path(core::kWorkBitmapFile))).value, original)
       << "the JPEG's BMP conversion is the work file";
 
   std::filesystem::remove(path("a.jpg"));
-  std::filesystem::remove(path(app::kWorkBitmapFile));
+  std::filesystem::remove(path(core::kWorkBitmapFile));
   choose({"镜像翻转", "水平"});
   EXPECT_EQ(shown(), original);
   EXPECT_EQ(g().currentPicturePath, loaded);
@@ -82,12 +82,12 @@ TEST_F(MirrorRotateTest, HorizontalThenVertical_EqualsDiagonal_AndMirrorsKeepThe
                              original.row(29 - y) + 3 * (39 - x)));
     }
   }
-  viewer::showPictureFile(*program, path("a.bmp"));
+  core::showPictureFile(*program, path("a.bmp"));
   ASSERT_EQ(g().workBitmapLoaded, 0) << "a new load starts again from the file";
   choose({"镜像翻转", "对角"});
   EXPECT_EQ(shown(), both);
   EXPECT_EQ(g().aspectRatio, ratio);
-  EXPECT_FALSE(files::exists(path(app::kWorkBitmapFile))) << "a BMP is its own source";
+  EXPECT_FALSE(files::exists(path(core::kWorkBitmapFile))) << "a BMP is its own source";
 }
 
 TEST_F(MirrorRotateTest, RightAngle_TurnsClockwise_TheWindowTakesTheNewProportions) {
@@ -174,7 +174,7 @@ TEST_F(MirrorRotateTest, Mirror_WhileLocallyZoomed_DoesNothing) {
   EXPECT_EQ(main().left(), -50);
   EXPECT_EQ(g().workBitmapLoaded, 0);
   EXPECT_TRUE(backend.inputs.empty());
-  EXPECT_FALSE(files::exists(path(app::kWorkBitmapFile)));
+  EXPECT_FALSE(files::exists(path(core::kWorkBitmapFile)));
 }
 
 TEST_F(MirrorRotateTest, Mirror_PullsTheWindowBackTo10_FromTheLeftOrTop) {
@@ -193,13 +193,13 @@ TEST_F(MirrorRotateTest, Mirror_PullsTheWindowBackTo10_FromTheLeftOrTop) {
 TEST_F(MirrorRotateTest, NoUsableSource_NothingChangesOnScreen) {
   startWith("good.jpg");
   // A work file from an earlier picture must never be shown for this one.
-  folder.write(app::kWorkBitmapFile, image::encodeBmp24(lopsided(20, 20)));
+  folder.write(core::kWorkBitmapFile, image::encodeBmp24(lopsided(20, 20)));
   folder.write("broken.jpg", std::vector<std::uint8_t>{0xFF, 0xD8, 0xFF, 0xE0, 1, 2, 3});
   folder.write("broken.bmp", std::vector<std::uint8_t>{'B', 'M', 9, 9});
   folder.write("caps.JPG", image::encodeJpeg(lopsided(30, 20), 90).value);
   folder.write("long.jpeg", image::encodeJpeg(lopsided(30, 20), 90).value);
   folder.write("dotless", image::encodeJpeg(lopsided(30, 20), 90).value);
-  const auto work = files::read(path(app::kWorkBitmapFile));
+  const auto work = files::read(path(core::kWorkBitmapFile));
   for (const char* name : {"broken.jpg", "broken.bmp", "caps.JPG", "long.jpeg", "dotless",
                            "missing.jpg", "missing.bmp"}) {
     SCOPED_TRACE(name);
@@ -216,13 +216,13 @@ TEST_F(MirrorRotateTest, NoUsableSource_NothingChangesOnScreen) {
     EXPECT_EQ(main().width(), width);
     EXPECT_EQ(g().workBitmapLoaded, 0);
   }
-  EXPECT_EQ(files::read(path(app::kWorkBitmapFile)), work) << "nothing was converted";
+  EXPECT_EQ(files::read(path(core::kWorkBitmapFile)), work) << "nothing was converted";
   EXPECT_TRUE(backend.inputs.empty()) << "no angle is asked for when there is nothing to turn";
 }
 
 TEST_F(MirrorRotateTest, WorkFileThatCannotBeWritten_StillMirrors) {
   startWith("p.jpg");
-  folder.makeFolder(std::string(app::kWorkBitmapFile) + "/taken");
+  folder.makeFolder(std::string(core::kWorkBitmapFile) + "/taken");
   choose({"镜像翻转", "纵向"});
   EXPECT_EQ(shown(), image::flipBitmap(file("p.jpg"), false, true));
 }

@@ -2,12 +2,12 @@
 
 #include <cmath>
 
-#include "app/main_window.h"
-#include "app/names.h"
+#include "core/main_controls.h"
+#include "core/names.h"
+#include "core/picture_files.h"
 #include "platform/files.h"
 #include "platform/ui/input.h"
 #include "support/program_fixture.h"
-#include "viewer/picture_loading.h"
 
 namespace quillet::testing {
 namespace {
@@ -54,7 +54,7 @@ TEST_F(PictureLoadingTest, OpenPicture_SmallFileShownButNotListed_IndexKept) {
   std::string tiny = writePicture("g/tiny.bmp", 8, 8);
   ASSERT_LE(files::size(tiny), 500);
   backend.answerOpenDialog(tiny);
-  viewer::openPicture(*program);
+  core::openPicture(*program);
   EXPECT_EQ(g().currentPicturePath, tiny);
   EXPECT_EQ(main().width(), 20) << "8 pixels wide is below the window's minimum";
   EXPECT_TRUE(g().folderList.empty());
@@ -70,7 +70,7 @@ TEST_F(PictureLoadingTest, OpenPicture_ShowsAtOwnSize_ResetsAlphaLevel_RebuildsL
   main().setAlpha(60);
   std::string other = writePicture("h/x.jpg", 640, 480);
   backend.answerOpenDialog(other);
-  viewer::openPicture(*program);
+  core::openPicture(*program);
   EXPECT_EQ(main().width(), 640);
   EXPECT_EQ(main().height(), 480);
   EXPECT_EQ(g().alphaLevel, 255);
@@ -85,7 +85,7 @@ TEST_F(PictureLoadingTest, OpenPicture_EmptyChoiceAsksAgain_CancelWithPictureCha
   startOn(a);
   backend.answerOpenDialog("");
   backend.cancelOpenDialog();
-  viewer::openPicture(*program);
+  core::openPicture(*program);
   EXPECT_EQ(backend.dialogs.size(), 2u);
   EXPECT_EQ(backend.dialogs[1].preset, "") << "the empty choice became the current path";
   EXPECT_TRUE(backend.quitRequested()) << "cancel with no current picture ends the program";
@@ -100,7 +100,7 @@ TEST_F(PictureLoadingTest, AspectRatioIsFloat32_1000x700GivesHeight699) {
     std::string file = writePicture(name, c.w, c.h);
     if (!program->main()) startOn(file);
     backend.answerOpenDialog(file);
-    viewer::openPicture(*program);
+    core::openPicture(*program);
     EXPECT_EQ(main().width(), c.wantW) << name;
     EXPECT_EQ(main().height(), c.wantH) << name;
     EXPECT_EQ(box().height(), c.wantH) << name;
@@ -182,7 +182,7 @@ TEST_F(PictureLoadingTest, ShowPictureFile_KeepsWindowOnScreen) {
   // bottom edge ends one pixel above the screen's bottom.
   main().move(-5, 0);
   g().lastDisplayWidth = 300;
-  viewer::showPictureFile(*program, tall);
+  core::showPictureFile(*program, tall);
   EXPECT_EQ(main().width(), 300);
   EXPECT_EQ(main().height(), 1500);
   EXPECT_EQ(main().left(), 25);
@@ -190,13 +190,13 @@ TEST_F(PictureLoadingTest, ShowPictureFile_KeepsWindowOnScreen) {
 
   // Free ratio: the window is squeezed to the screen.
   g().ratioLocked = 0;
-  viewer::showPictureFile(*program, tall);
+  core::showPictureFile(*program, tall);
   EXPECT_EQ(main().height(), 1024 - 25);
   EXPECT_EQ(main().top(), 25);
 
   g().ratioLocked = 1;
   main().move(1200, 900);
-  viewer::showPictureFile(*program, first);
+  core::showPictureFile(*program, first);
   EXPECT_EQ(main().left(), 1280 - main().width() - 1);
   EXPECT_EQ(main().top(), 1024 - main().height() - 1);
 }
@@ -208,7 +208,7 @@ TEST_F(PictureLoadingTest, ShowPictureFile_CapturePlacedAtOriginAtOwnWidth) {
   g().captureName = "4711";
   g().captureOrigin.x = 333;
   g().captureOrigin.y = 222;
-  viewer::showPictureFile(*program, capture);
+  core::showPictureFile(*program, capture);
   EXPECT_EQ(main().left(), 333);
   EXPECT_EQ(main().top(), 222);
   EXPECT_EQ(main().width(), 120);
@@ -219,7 +219,7 @@ TEST_F(PictureLoadingTest, ShowPictureFile_CapturePlacedAtOriginAtOwnWidth) {
 TEST_F(PictureLoadingTest, ShowPictureFile_MissingFileOpensDialog) {
   std::string first = writePicture("f/1.jpg", 400, 300);
   startOn(first);
-  viewer::showPictureFile(*program, path("nowhere.jpg"));
+  core::showPictureFile(*program, path("nowhere.jpg"));
   ASSERT_EQ(backend.dialogs.size(), 1u);
   EXPECT_EQ(backend.dialogs[0].preset, first);
   EXPECT_EQ(box().picture(), nullptr);
@@ -248,7 +248,7 @@ TEST_F(PictureLoadingTest, BadPictures_SayWhyInTheBoxAndKeepWindowUsable) {
     folder.write(c.name, c.bytes);
     main().setWidth(400);
     backend.answerOpenDialog(path(c.name));
-    viewer::openPicture(*program);
+    core::openPicture(*program);
     EXPECT_EQ(g().currentPicturePath, path(c.name));
     EXPECT_FALSE(box().problem().empty()) << c.name;
     EXPECT_EQ(box().origin(), path(c.name));

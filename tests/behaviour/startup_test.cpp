@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "app/main_window.h"
-#include "app/names.h"
+#include "core/main_controls.h"
+#include "core/names.h"
 #include "platform/files.h"
 #include "platform/text.h"
 #include "support/program_fixture.h"
@@ -86,13 +86,13 @@ TEST_F(StartupTest, RecordNamingMissingFile_DialogPresetWithIt_ChosenPictureShow
 TEST_F(StartupTest, ChinesePathWithSpaces_RoundTripsThroughRecordInGb18030) {
   std::string picture = writePicture("图片 文件夹/第一 张.jpg", 640, 480);
   writeLastFileRecord(picture);
-  auto before = files::read(path(app::kLastFileRecord));
+  auto before = files::read(path(core::kLastFileRecord));
   start();
   EXPECT_EQ(g().currentPicturePath, picture);
   EXPECT_EQ(main().width(), 640);
   EXPECT_EQ(main().height(), 480);
   shutdown();
-  auto after = files::read(path(app::kLastFileRecord));
+  auto after = files::read(path(core::kLastFileRecord));
   ASSERT_TRUE(before && after);
   EXPECT_EQ(*after, *before);
   // Not the UTF-8 bytes: the record stays readable by older versions.
@@ -103,7 +103,7 @@ TEST_F(StartupTest, ChinesePathWithSpaces_RoundTripsThroughRecordInGb18030) {
 TEST_F(StartupTest, RecordReadable_InUtf8AndWithEditorLineEnd) {
   std::string picture = writePicture("价格€/a.jpg", 120, 90);
   // Not valid GB18030, so it must be taken as UTF-8.
-  folder.write(app::kLastFileRecord, picture + "\n");
+  folder.write(core::kLastFileRecord, picture + "\n");
   start();
   EXPECT_EQ(g().currentPicturePath, picture);
   EXPECT_TRUE(backend.dialogs.empty());
@@ -111,10 +111,10 @@ TEST_F(StartupTest, RecordReadable_InUtf8AndWithEditorLineEnd) {
 
 TEST_F(StartupTest, SavedNoteIsLoadedIntoNoteBox) {
   writePicture("pic/1.jpg", 100, 100);
-  folder.write(app::kNoteFile, text::toStateFile("第一行\r\n第二行"));
+  folder.write(core::kNoteFile, text::toStateFile("第一行\r\n第二行"));
   start();
-  EXPECT_EQ(app::noteBox(*program).text(), "第一行\r\n第二行");
-  EXPECT_FALSE(app::noteBox(*program).visible());
+  EXPECT_EQ(core::noteBox(*program).text(), "第一行\r\n第二行");
+  EXPECT_FALSE(core::noteBox(*program).visible());
   EXPECT_EQ(g().textNoteMode, 0);
 }
 
@@ -167,7 +167,7 @@ namespace {
 
 TEST_F(StartupTest, RecordWrittenByHandInUtf8_IsFoundEvenWhereBytesAreAlsoGb18030) {
   std::string picture = writePicture("图片 文件夹/第一 张.jpg", 64, 48);
-  folder.write(app::kLastFileRecord, picture);
+  folder.write(core::kLastFileRecord, picture);
   start();
   EXPECT_EQ(g().currentPicturePath, picture);
   EXPECT_TRUE(backend.dialogs.empty());

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "app/main_window.h"
-#include "app/names.h"
+#include "core/main_controls.h"
+#include "core/names.h"
 #include "platform/ui/input.h"
 #include "support/program_fixture.h"
 #include "viewer/mouse.h"
@@ -103,14 +103,14 @@ TEST_F(ViewGeometryTest, CtrlAndAltMove_ResizeAndStretch) {
 }
 
 TEST_F(ViewGeometryTest, CtrlMove_InNoteMode_EdgesFollowPointer) {
-  app::noteBox(*program).setVisible(true);
+  core::noteBox(*program).setVisible(true);
   moveMouse(250, 100, ui::kCtrl);  // above the bottom strip: the right edge follows
   EXPECT_EQ(main().width(), 260);
   EXPECT_EQ(main().height(), 300);
   moveMouse(150, 295, ui::kCtrl);  // inside the bottom strip: only the bottom edge
   EXPECT_EQ(main().width(), 260);
   EXPECT_EQ(main().height(), 305);
-  EXPECT_EQ(app::noteBox(*program).height(), 294);
+  EXPECT_EQ(core::noteBox(*program).height(), 294);
   moveMouse(255, 300, ui::kCtrl);  // the bottom-right corner: both
   EXPECT_EQ(main().width(), 265);
   EXPECT_EQ(main().height(), 310);
@@ -153,13 +153,13 @@ TEST_F(ViewGeometryTest, AltDoubleClick_HidesPicture_UnlessZoomed) {
 }
 
 TEST_F(ViewGeometryTest, DoubleClick_InNoteMode_LeavesItSavingChangedNote) {
-  app::noteBox(*program).setVisible(true);
+  core::noteBox(*program).setVisible(true);
   main().setBorder(ui::Window::Border::Sizable);
-  app::noteBox(*program).setText("记一笔");
+  core::noteBox(*program).setText("记一笔");
   g().textNoteMode = 1;
   main().setHeight(150);
   box().onDoubleClick(5, 5, 0);
-  EXPECT_FALSE(app::noteBox(*program).visible());
+  EXPECT_FALSE(core::noteBox(*program).visible());
   EXPECT_EQ(main().border(), ui::Window::Border::None);
   EXPECT_EQ(g().textNoteMode, 0);
   EXPECT_EQ(main().width(), 200) << "150 / 0.75";
@@ -169,7 +169,7 @@ TEST_F(ViewGeometryTest, DoubleClick_InNoteMode_LeavesItSavingChangedNote) {
 TEST_F(ViewGeometryTest, AltRelease_RefitsWhenWindowProportionDiffers) {
   g().ratioLocked = 0;
   main().setHeight(900);  // 400 x 900: H / W is 2, ratio 0.75 truncates to 0
-  main().get<ui::Label>(app::kInfoLabel);
+  main().get<ui::Label>(core::kInfoLabel);
   main().onKeyUp(ui::key::kMenu, 0);
   EXPECT_EQ(main().width(), 401);
   EXPECT_EQ(box().background(), 0u);

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/main_window.h"
+#include "core/main_controls.h"
 #include "ops/window_modes.h"
 #include "support/program_fixture.h"
 
@@ -17,7 +17,11 @@ class WindowModesTest : public ProgramTest {
     backend.chooseMenu(std::move(captions));
     box().onRightDown(1, 1, 0);
   }
-  int icon(const char* caption) { return main().menu().find(caption)->icon; }
+  // The icon as the next right click shows it.
+  int icon(const char* caption) {
+    box().onRightDown(1, 1, 0);
+    return backend.lastMenu.find(caption)->icon;
+  }
 };
 
 TEST_F(WindowModesTest, Transparency_OpaqueThenTranslucentAt125_WithIcons) {
@@ -75,6 +79,17 @@ TEST_F(WindowModesTest, AvoidanceAndTopmost_ToggleWithIcons) {
   EXPECT_EQ(icon("前置后置"), 20);
   choose({"前置后置"});
   EXPECT_TRUE(main().topmost());
+  EXPECT_EQ(icon("前置后置"), 12);
+}
+
+TEST_F(WindowModesTest, RebuiltWindow_MenuIconsSayWhatTheModesAre) {
+  choose({"图片避让"});
+  choose({"前置后置"});
+  backend.chooseMenu({"Don't Penetrate"});
+  host().onRightDown(1, 1, 0);
+  EXPECT_EQ(g().avoidanceOn, 1) << "avoidance outlives the window";
+  EXPECT_EQ(icon("图片避让"), 22);
+  EXPECT_TRUE(main().topmost()) << "a new window starts on top";
   EXPECT_EQ(icon("前置后置"), 12);
 }
 

@@ -57,6 +57,7 @@ ui::PictureBytes MemoryBackend::snapshot(ui::Window& window) {
 
 const ui::MenuItem* MemoryBackend::popupMenu(ui::Window&, const ui::Menu& menu) {
   menusShown.push_back(menu.title);
+  lastMenu = menu;
   if (menuAnswers.empty()) return nullptr;
   auto path = menuAnswers.front();
   menuAnswers.pop_front();

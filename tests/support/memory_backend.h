@@ -59,6 +59,7 @@ class MemoryBackend : public ui::Backend {
   std::vector<DialogCall> dialogs;
   std::vector<MessageCall> messages;
   std::vector<std::string> menusShown;  // titles
+  ui::Menu lastMenu;                    // the last menu shown, as it was shown
   std::vector<std::string> systemMoves;
   std::vector<std::string> startedProcesses;
   int snapshots = 0;

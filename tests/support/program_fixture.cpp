@@ -1,7 +1,7 @@
 #include "support/program_fixture.h"
 
-#include "app/main_window.h"
-#include "app/names.h"
+#include "core/main_controls.h"
+#include "core/names.h"
 #include "platform/files.h"
 #include "platform/image/picture.h"
 #include "platform/text.h"
@@ -9,7 +9,8 @@
 namespace quillet::testing {
 
 ProgramTest::ProgramTest() {
-  program = std::make_unique<app::Program>(backend, app::Environment{folder.root(), "quillet", {}});
+  program =
+      std::make_unique<app::Quillet>(backend, core::Environment{folder.root(), "quillet", {}});
 }
 
 ProgramTest::~ProgramTest() = default;
@@ -38,16 +39,16 @@ std::string ProgramTest::writePicture(const std::string& relative, int width, in
 }
 
 void ProgramTest::writeLastFileRecord(const std::string& picturePath) {
-  folder.write(app::kLastFileRecord, text::toStateFile(picturePath));
+  folder.write(core::kLastFileRecord, text::toStateFile(picturePath));
 }
 
 std::string ProgramTest::readLastFileRecord() const {
-  auto bytes = files::read(path(app::kLastFileRecord));
+  auto bytes = files::read(path(core::kLastFileRecord));
   return bytes ? text::fromStateFile(*bytes) : std::string("<missing>");
 }
 
 void ProgramTest::start() { program->start(); }
 
-ui::PictureBox& ProgramTest::box() { return app::pictureBox(*program); }
+ui::PictureBox& ProgramTest::box() { return core::pictureBox(*program); }
 
 }  // namespace quillet::testing

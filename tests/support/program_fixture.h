@@ -5,8 +5,8 @@
 #include <memory>
 #include <string>
 
-#include "app/global_state.h"
-#include "app/program.h"
+#include "app/quillet.h"
+#include "core/global_state.h"
 #include "platform/ui/widgets.h"
 #include "support/memory_backend.h"
 #include "support/temp_folder.h"
@@ -31,14 +31,14 @@ class ProgramTest : public ::testing::Test {
   void start();  // the program's start-up
   void shutdown() { program->shutdown(); }
 
-  app::GlobalState& g() { return program->g(); }
+  core::GlobalState& g() { return program->g(); }
   ui::Window& main() { return *program->main(); }
   ui::Window& host() { return *program->host(); }
   ui::PictureBox& box();
 
   TempFolder folder;
   MemoryBackend backend;
-  std::unique_ptr<app::Program> program;
+  std::unique_ptr<app::Quillet> program;
 };
 
 }  // namespace quillet::testing

@@ -1,16 +1,14 @@
-#include "viewer/picture_loading.h"
-
-#include <fcntl.h>
-#include <unistd.h>
+#include "core/picture_files.h"
 
 #include <memory>
 
-#include "app/main_window.h"
-#include "app/names.h"
-#include "app/program.h"
+#include "core/geometry.h"
+#include "core/main_controls.h"
+#include "core/names.h"
+#include "core/program.h"
 #include "platform/files.h"
 
-namespace quillet::viewer {
+namespace quillet::core {
 
 namespace {
 
@@ -18,27 +16,40 @@ namespace {
 // its frame header; a JPEG with large metadata segments is read whole.
 constexpr std::size_t kHeaderProbe = 64 * 1024;
 
-std::vector<std::uint8_t> readPrefix(const std::string& path, std::size_t limit) {
-  std::vector<std::uint8_t> out;
-  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return out;
-  out.resize(limit);
-  std::size_t got = 0;
-  while (got < limit) {
-    ssize_t n = ::read(fd, out.data() + got, limit - got);
-    if (n <= 0) break;
-    got += static_cast<std::size_t>(n);
+// The common loading steps: size, picture box and window at the picture's
+// own pixel size, then the bytes.
+void loadFileIntoView(Program& p, const std::string& path) {
+  GlobalState& g = p.g();
+  readLoadedSize(p, path);
+  if (g.loadedWidth > 0 && g.loadedHeight > 0) {
+    ui::PictureBox& box = pictureBox(p);
+    ui::Window& w = *p.main();
+    box.setWidth(g.loadedWidth);
+    box.setHeight(g.loadedHeight);
+    w.setWidth(box.width());
+    w.setHeight(box.height());
   }
-  ::close(fd);
-  out.resize(got);
-  return out;
+  putFileIntoPictureBox(p, path);
+}
+
+void keepOnScreen(Program& p) {
+  ui::Window& w = *p.main();
+  ui::ScreenSize screen = p.backend().screenSize();
+  if (w.top() <= 0) w.setTop(25);
+  if (w.left() <= 0) w.setLeft(25);
+  if (w.height() >= screen.height) {
+    w.setHeight(screen.height - 25);
+    w.setTop(25);
+  }
+  if (w.top() + w.height() > screen.height) w.setTop(screen.height - w.height() - 1);
+  if (w.left() + w.width() > screen.width) w.setLeft(screen.width - w.width() - 1);
 }
 
 }  // namespace
 
 image::Size pictureFileSize(const std::string& path) {
   if (!files::isRegularFile(path)) return {};
-  auto prefix = readPrefix(path, kHeaderProbe);
+  auto prefix = files::readPrefix(path, kHeaderProbe);
   auto size = image::readSize(prefix);
   if (!size && prefix.size() == kHeaderProbe) {
     if (auto whole = files::read(path)) size = image::readSize(*whole);
@@ -47,7 +58,7 @@ image::Size pictureFileSize(const std::string& path) {
 }
 
 void readLoadedSize(Program& p, const std::string& path) {
-  app::GlobalState& g = p.g();
+  GlobalState& g = p.g();
   image::Size size = pictureFileSize(path);
   g.loadedWidth = size.width;
   g.loadedHeight = size.height;
@@ -62,7 +73,7 @@ void readLoadedSize(Program& p, const std::string& path) {
 }
 
 void putFileIntoPictureBox(Program& p, const std::string& path) {
-  ui::PictureBox& box = app::pictureBox(p);
+  ui::PictureBox& box = pictureBox(p);
   auto bytes = files::read(path);
   if (bytes) {
     box.setPicture(std::make_shared<const std::vector<std::uint8_t>>(std::move(*bytes)), path);
@@ -71,21 +82,7 @@ void putFileIntoPictureBox(Program& p, const std::string& path) {
     box.setPicture(std::make_shared<const std::vector<std::uint8_t>>(), path);
   }
   p.g().loadedPicture = box.picture();
-}
-
-void loadFileIntoView(Program& p, const std::string& path) {
-  app::GlobalState& g = p.g();
-  readLoadedSize(p, path);
-  if (g.loadedWidth > 0 && g.loadedHeight > 0) {
-    ui::PictureBox& box = app::pictureBox(p);
-    ui::Window& w = *p.main();
-    box.setWidth(g.loadedWidth);
-    box.setHeight(g.loadedHeight);
-    w.setWidth(box.width());
-    w.setHeight(box.height());
-  }
-  putFileIntoPictureBox(p, path);
-  g.workBitmapLoaded = 0;
+  p.g().workBitmapLoaded = 0;
 }
 
 bool isListablePictureName(const std::string& name) {
@@ -102,20 +99,23 @@ void buildFolderList(Program& p, const std::string& folder) {
 }
 
 void rebuildFolderList(Program& p) {
-  app::GlobalState& g = p.g();
+  GlobalState& g = p.g();
   g.folderList.clear();
   g.folderPath = files::folderOf(g.currentPicturePath);
   buildFolderList(p, g.folderPath);
   for (std::size_t i = 0; i < g.folderList.size(); ++i) {
     if (g.folderList[i] == g.currentPicturePath) {
       g.folderIndex = static_cast<int>(i) + 1;
-      break;
+      return;
     }
   }
+  // An index kept from a longer list would point past this one.
+  const int count = static_cast<int>(g.folderList.size());
+  if (count > 0 && g.folderIndex > count) g.folderIndex = count;
 }
 
 void openPicture(Program& p) {
-  app::GlobalState& g = p.g();
+  GlobalState& g = p.g();
   for (;;) {
     ui::FileDialogResult answer = p.backend().openFileDialog(
         p.main(), kOpenDialogTitle, kOpenDialogFilter, g.currentPicturePath);
@@ -133,41 +133,32 @@ void openPicture(Program& p) {
 }
 
 void showPictureFile(Program& p, const std::string& path) {
-  app::GlobalState& g = p.g();
+  GlobalState& g = p.g();
   if (!p.main()) return;
-  app::pictureBox(p).clearPicture();
+  pictureBox(p).clearPicture();
   if (files::exists(path)) {
-    ui::PictureBox& box = app::pictureBox(p);
-    readLoadedSize(p, path);
+    ui::PictureBox& box = pictureBox(p);
     ui::Window& w = *p.main();
+    readLoadedSize(p, path);
     if (!g.captureName.empty() &&
-        path == p.programPath(std::string(app::kPictureFolder) + "/" + g.captureName + ".jpg")) {
+        path == p.programPath(std::string(kPictureFolder) + "/" + g.captureName + ".jpg")) {
       box.setWidth(g.loadedWidth);
       w.move(g.captureOrigin.x, g.captureOrigin.y);
     } else {
-      box.setWidth(g.lastDisplayWidth);
+      // Before any resize (a start on a picture that could not be read)
+      // there is no width to keep; the window's own stands in for it.
+      box.setWidth(g.lastDisplayWidth > 0 ? g.lastDisplayWidth : w.width());
     }
     if (box.width() > 0) {
-      box.setHeight(static_cast<int>(static_cast<double>(box.width()) * g.aspectRatio));
+      box.setHeight(heightFor(g.aspectRatio, box.width()));
       w.setWidth(box.width());
       w.setHeight(box.height());
     }
     putFileIntoPictureBox(p, path);
-    g.workBitmapLoaded = 0;
   } else {
     openPicture(p);
   }
-  if (!p.main()) return;
-  ui::Window& w = *p.main();
-  ui::ScreenSize screen = p.backend().screenSize();
-  if (w.top() <= 0) w.setTop(25);
-  if (w.left() <= 0) w.setLeft(25);
-  if (w.height() >= screen.height) {
-    w.setHeight(screen.height - 25);
-    w.setTop(25);
-  }
-  if (w.top() + w.height() > screen.height) w.setTop(screen.height - w.height() - 1);
-  if (w.left() + w.width() > screen.width) w.setLeft(screen.width - w.width() - 1);
+  if (p.main()) keepOnScreen(p);
 }
 
-}  // namespace quillet::viewer
+}  // namespace quillet::core

@@ -1,7 +1,7 @@
 #pragma once
 
 // Names the program gives its files and controls; shared by every subsystem.
-namespace quillet::app {
+namespace quillet::core {
 
 inline constexpr const char* kLastFileRecord = "上次文件.txt";
 inline constexpr const char* kNoteFile = "便签文本.txt";
@@ -17,4 +17,4 @@ inline constexpr const char* kShortcutLabel = "快捷键透明标签";
 inline constexpr const char* kHostTitle = "Quillet";
 inline constexpr const char* kHostFace = "host-dot";
 
-}  // namespace quillet::app
+}  // namespace quillet::core

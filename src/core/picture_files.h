@@ -4,13 +4,9 @@
 
 #include "platform/image/picture.h"
 
-namespace quillet::app {
+namespace quillet::core {
+
 class Program;
-}
-
-namespace quillet::viewer {
-
-using app::Program;
 
 inline constexpr const char* kOpenDialogTitle = "打开图片";
 inline constexpr const char* kOpenDialogFilter =
@@ -24,22 +20,23 @@ image::Size pictureFileSize(const std::string& path);
 // later step divides by zero or collapses the window.
 void readLoadedSize(Program& p, const std::string& path);
 
-// The common loading steps: size, picture box and window at the picture's own
-// pixel size, bytes into the picture box and loadedPicture.
-void loadFileIntoView(Program& p, const std::string& path);
-
-// Reads the whole file into the picture box and loadedPicture.
+// Reads the whole file into the picture box and loadedPicture. Whatever the
+// mirrors had turned is dropped with the old picture.
 void putFileIntoPictureBox(Program& p, const std::string& path);
 
+// The file dialog, then the picture at its own pixel size and its folder listed.
 void openPicture(Program& p);
+// Shows a picture file at the width the user last gave the window (a fresh
+// capture at its own size, where it was taken), keeping the window on screen.
 void showPictureFile(Program& p, const std::string& path);
+// Appends the folder's listable pictures to folderList; `folder` ends with a separator.
 void buildFolderList(Program& p, const std::string& folder);
 
 // folderList rebuilt for the folder of currentPicturePath, folderIndex at
-// the first equal entry (unchanged when there is none).
+// the first equal entry (kept when there is none, but never past the end).
 void rebuildFolderList(Program& p);
 
 // True when the last three bytes are "jpg" or "bmp" (case-sensitive).
 bool isListablePictureName(const std::string& name);
 
-}  // namespace quillet::viewer
+}  // namespace quillet::core

@@ -1,11 +1,8 @@
-#include "app/program.h"
+#include "core/program.h"
 
-#include "app/host_window.h"
-#include "app/main_window.h"
-#include "app/names.h"
 #include "platform/files.h"
 
-namespace quillet::app {
+namespace quillet::core {
 
 namespace {
 
@@ -18,9 +15,9 @@ void releaseGlobals(std::unique_ptr<GlobalState>& globals) { globals.reset(); }
 Program::Program(ui::Backend& backend, Environment env)
     : backend_(backend), env_(std::move(env)), globals_(initGlobals()) {}
 
-Program::~Program() { shutdown(); }
+Program::~Program() = default;
 
-void Program::start() { createHostWindow(*this); }
+void Program::start() { createHostWindow(); }
 
 std::string Program::programPath(const std::string& relative) const {
   std::string folder = env_.programFolder;
@@ -36,8 +33,8 @@ ui::Window& Program::installHost(std::unique_ptr<ui::Window> host) {
 void Program::createMainWindow() {
   retired_.clear();
   main_ = std::make_unique<ui::Window>(backend_, "主窗口");
-  buildMainWindow(*this, *main_);
-  onMainCreated(*this);
+  buildMainWindow(*main_);
+  mainWindowCreated();
   if (main_ && !backend_.quitRequested()) main_->setVisible(true);
 }
 
@@ -48,6 +45,13 @@ void Program::destroyMainWindow() {
   w->setVisible(false);
   // A handler of this window may be the caller; its closures must outlive it.
   retired_.push_back(std::move(w));
+}
+
+void Program::pressMainKey(int key, int modifiers) {
+  if (!main_ || !main_->onKeyDown) return;
+  // The handler may destroy the window that holds it.
+  auto handler = main_->onKeyDown;
+  handler(key, modifiers);
 }
 
 ui::Window* Program::secondary(const std::string& key) const {
@@ -91,11 +95,9 @@ void Program::shutdown() {
   releaseGlobals(globals_);
 }
 
-void Program::emergencySave() { saveState(); }
-
 void Program::saveState() {
   if (shutDown_ || !globals_) return;
-  saveStateFiles(*this);
+  writeStateFiles();
 }
 
-}  // namespace quillet::app
+}  // namespace quillet::core

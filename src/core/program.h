@@ -4,11 +4,11 @@
 #include <string>
 #include <vector>
 
-#include "app/global_state.h"
+#include "core/global_state.h"
 #include "platform/ui/backend.h"
 #include "platform/ui/widgets.h"
 
-namespace quillet::app {
+namespace quillet::core {
 
 // Where the program lives: its folder (state files, pic/, the work BMP are
 // joined to it) and its executable's file name (started again on restart).
@@ -20,12 +20,14 @@ struct Environment {
   std::string executableFolder;
 };
 
-// The running program: the state record, the host window and the main
-// window. Handlers and operations of every subsystem take it by reference.
+// The running program: the state record, the host window, the main window
+// and the secondary windows. Handlers and operations of every subsystem take
+// it by reference. What the windows look like and which handlers they carry
+// is decided above the core, by overriding the construction hooks.
 class Program {
  public:
   Program(ui::Backend& backend, Environment env);
-  ~Program();
+  virtual ~Program();
   Program(const Program&) = delete;
   Program& operator=(const Program&) = delete;
 
@@ -33,13 +35,10 @@ class Program {
   void start();
   // Ends the run as the end of the process does: destroys the main window
   // (which saves the state files), then the host window, then releases the
-  // state. Safe to call more than once.
+  // state. Safe to call more than once; a derived destructor must call it.
   void shutdown();
-  // For an abnormal end with the message loop still inside a handler (the
-  // display connection broke): writes the last-file record and the pending
-  // note, touching no window.
-  void emergencySave();
-  // Writes the state files now, as ending would; the program goes on.
+  // Writes the state files now, as ending would; the program goes on. Also
+  // for an abnormal end with a handler still running: touches no window.
   void saveState();
 
   // Ends the process with `code`: the message loop stops after the running
@@ -52,14 +51,21 @@ class Program {
   std::string programPath(const std::string& relative) const;
 
   GlobalState& g() { return *globals_; }
+  const GlobalState& g() const { return *globals_; }
   ui::Window* host() { return host_.get(); }
   ui::Window* main() { return main_.get(); }
+  const ui::Window* main() const { return main_.get(); }
 
-  // Main window lifecycle, used by the host window and the key handler.
-  // Destroying runs the about-to-be-destroyed handler at once; the model
-  // object itself is kept until no handler of it can be running any more.
+  // Main window lifecycle. Destroying runs the about-to-be-destroyed handler
+  // at once; the model object itself is kept until no handler of it can be
+  // running any more.
   void createMainWindow();
   void destroyMainWindow();
+  // Runs the main window's key-down handler as if the key had been pressed,
+  // for the features that reach folder navigation the way a key does.
+  void pressMainKey(int key, int modifiers);
+
+  // Takes the host window built by createHostWindow().
   ui::Window& installHost(std::unique_ptr<ui::Window> host);
 
   // Secondary windows (help, slideshow, doodle ...), one per key; closing
@@ -67,6 +73,18 @@ class Program {
   ui::Window* secondary(const std::string& key) const;
   ui::Window& openSecondary(const std::string& key, std::unique_ptr<ui::Window> window);
   void closeSecondary(const std::string& key);
+
+ protected:
+  // Called by start(): builds the host window and installs it; its creation
+  // handler creates the main window.
+  virtual void createHostWindow() = 0;
+  // Called by createMainWindow() on a fresh model window: lays it out and
+  // binds its handlers.
+  virtual void buildMainWindow(ui::Window& window) = 0;
+  // Called once the new main window is built: fills it (the creation handler).
+  virtual void mainWindowCreated() = 0;
+  // Called by saveState(): writes whatever the state files hold.
+  virtual void writeStateFiles() = 0;
 
  private:
   ui::Backend& backend_;
@@ -79,4 +97,4 @@ class Program {
   bool shutDown_ = false;
 };
 
-}  // namespace quillet::app
+}  // namespace quillet::core

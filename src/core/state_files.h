@@ -1,0 +1,29 @@
+#pragma once
+
+#include <string>
+
+namespace quillet::core {
+
+class Program;
+
+// The picture path kept in "上次文件.txt"; empty when the record is empty.
+std::string readLastFileRecord(Program& p);
+// The note kept in "便签文本.txt"; false when there is no readable file.
+bool readNote(Program& p, std::string& note);
+
+void writeLastFileRecord(Program& p);
+// Writes the note box's text to "便签文本.txt" and marks the note saved.
+void writeNote(Program& p);
+
+// Writes "上次文件.txt" and, while the note has unsaved changes, the note.
+void saveStateFiles(Program& p);
+
+// "关闭程序" and the key X: saves the state, removes the work BMP and ends
+// the process.
+void closeProgram(Program& p);
+
+// Leaves text-note mode: the frame goes, a changed note is saved, the note
+// box hides and the window takes the picture's proportions again.
+void leaveTextNote(Program& p);
+
+}  // namespace quillet::core
