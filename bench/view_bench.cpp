@@ -3,10 +3,12 @@
 // wheel step from the event to the repainted window. Exits non-zero when a
 // median is over budget.
 #include <benchmark/benchmark.h>
+#include <stdlib.h>
 #include <QtWidgets/QApplication>
 #include <QtWidgets/QWidget>
 
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -24,21 +26,33 @@ namespace {
 
 using quillet::app::Quillet;
 
-// A program folder holding the photo as the last picture shown.
+// A fresh folder of its own under the temporary folder; a fixed name there
+// could be another user's.
+std::filesystem::path freshFolder() {
+  std::string pattern = (std::filesystem::temp_directory_path() / "quillet-view-bench.XXXXXX");
+  if (!::mkdtemp(pattern.data())) {
+    std::perror("mkdtemp");
+    std::exit(2);
+  }
+  return pattern;
+}
+
+// A program folder holding three copies of the photo, the first of them the
+// last picture shown, so that Page Down has a folder to walk.
 struct Setup {
   std::filesystem::path folder;
   std::unique_ptr<quillet::qtui::QtBackend> backend;
   std::unique_ptr<Quillet> program;
 
   Setup() {
-    folder = std::filesystem::temp_directory_path() / "quillet-view-bench";
-    std::filesystem::create_directories(folder);
-    const auto picture = folder / "photo.jpg";
+    folder = freshFolder();
     const auto& jpeg = quillet::bench::photoJpeg();
-    std::ofstream(picture, std::ios::binary)
-        .write(reinterpret_cast<const char*>(jpeg.data()),
-               static_cast<std::streamsize>(jpeg.size()));
-    std::ofstream(folder / "上次文件.txt") << picture.string();
+    for (const char* name : {"photo-a.jpg", "photo-b.jpg", "photo-c.jpg"}) {
+      std::ofstream(folder / name, std::ios::binary)
+          .write(reinterpret_cast<const char*>(jpeg.data()),
+                 static_cast<std::streamsize>(jpeg.size()));
+    }
+    std::ofstream(folder / "上次文件.txt") << (folder / "photo-a.jpg").string();
     backend = std::make_unique<quillet::qtui::QtBackend>();
     program =
         std::make_unique<Quillet>(*backend, quillet::core::Environment{folder.string(), "x", {}});
@@ -89,8 +103,33 @@ void bakeAndWheel(benchmark::State& state) {
   }
 }
 
+// Page Down: the next photo of the folder, read, decoded at a reduced scale
+// and painted at the window's width of 800 pixels.
+void pageDown(benchmark::State& state) {
+  Setup& s = setup();
+  for (auto _ : state) {
+    s.program->main()->onKeyDown(quillet::ui::key::kPageDown, 0);
+    s.repaint();
+  }
+}
+
+// An arrow key while the picture covers the window: the window moves by one
+// pixel and is painted again.
+void arrowKey(benchmark::State& state) {
+  Setup& s = setup();
+  for (auto _ : state) {
+    s.program->main()->onKeyDown(quillet::ui::key::kDown, 0);
+    s.repaint();
+    s.program->main()->onKeyDown(quillet::ui::key::kUp, 0);
+    s.repaint();
+  }
+  state.SetItemsProcessed(state.iterations() * 2);
+}
+
 }  // namespace
 
+BENCHMARK(pageDown)->Unit(benchmark::kMillisecond)->Repetitions(7)->ReportAggregatesOnly(true);
+BENCHMARK(arrowKey)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
 BENCHMARK(wheelStep)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
 BENCHMARK(bakeAndWheel)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
 
@@ -107,8 +146,15 @@ int main(int argc, char** argv) {
   }
   benchmark::Shutdown();
   const auto& m = reporter.medians;
-  if (!m.contains("wheelStep") || !m.contains("bakeAndWheel")) return 0;
   quillet::bench::BudgetTable table("Summary (medians, 24 MP photo in an 800-pixel window)");
+  if (m.contains("pageDown")) {
+    table.line("Page Down, key to the next photo painted:", m.at("pageDown"), 60.0, "ms");
+  }
+  if (m.contains("arrowKey")) {
+    // An arrowKey iteration is two keys.
+    table.line("arrow key, window moved and painted:", m.at("arrowKey") / 2, 16.0, "ms");
+  }
+  if (!m.contains("wheelStep") || !m.contains("bakeAndWheel")) return table.allWithin() ? 0 : 1;
   // A wheelStep iteration is two steps.
   table.line("wheel step (resize, rescale, repaint):", m.at("wheelStep") / 2, 16.0, "ms");
   table.line("double-click zoom, bake and wheel step:", m.at("bakeAndWheel"), 100.0, "ms");

@@ -242,7 +242,7 @@ std::vector<Action> buildTable() {
        .run = plain<ops::startClickThrough>,
        .icon = icon<16>});
   add({.id = A::AltRelease,
-       .summary = "鼠标放在画面上，叩击 Alt 键",
+       .summary = "鼠标放在画面上叩击",
        .releaseKeys = {key::kMenu},
        .release = viewer::onAltReleased});
   return t;

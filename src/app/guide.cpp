@@ -140,7 +140,7 @@ std::vector<GuideTopic> buildTopics() {
        "菜单“灰度去色”→“值为2”至“值为128”",
        {A::GrayFromKey, A::GrayCustom, A::GrayRestore},
        nullptr},
-      {"显示图片信息", nullptr, {A::InfoLabel, A::ToggleFrame}, nullptr},
+      {"显示图片信息", nullptr, {A::InfoLabel, A::ToggleFrame, A::TextNote}, nullptr},
       {"鼠标穿透",
        nullptr,
        {A::ClickThrough, A::ClickThroughByKey},

@@ -92,11 +92,13 @@ void fitToScreen(Program& p) {
   w.move(20, 20);
   w.setWidth(screen.width - 40);
   if (w.height() > screen.height - 100) {
-    w.setHeight(screen.height - 100);
+    // The width is taken from the height the screen allows, not from the
+    // height the resize handling may have put back, or a tall picture would
+    // stay taller than the screen.
+    const int height = screen.height - 100;
+    w.setHeight(height);
     const float ratio = p.g().aspectRatio;
-    if (ratio > 0.0f) {
-      w.setWidth(core::truncated(w.height() / static_cast<double>(ratio) - 50.0));
-    }
+    if (ratio > 0.0f) w.setWidth(core::truncated(height / static_cast<double>(ratio) - 50.0));
   }
 }
 
@@ -140,7 +142,9 @@ bool zoomOutByTwo(Program& p) {
   if (box.width() <= w.width()) return false;
   g.localZoom = 1;
   box.setWidth(box.width() - 2);
-  if (box.width() < w.width()) {
+  // Back at the window's width the zoom is over, or the window's resizing
+  // would no longer fit the picture to it.
+  if (box.width() <= w.width()) {
     box.setWidth(w.width());
     g.localZoom = 0;
   }

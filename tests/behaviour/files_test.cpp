@@ -1,4 +1,6 @@
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -53,6 +55,33 @@ TEST(FilesTest, FailedWriteReportsFailureAndLeavesNothingBehind) {
   EXPECT_FALSE(files::writeAtomic(file, bytesOf("new")));
   ::chmod(tmp.root().c_str(), 0700);
   EXPECT_EQ(*files::read(file), bytesOf("old"));
+}
+
+// Holds for any user, root included: the old file is never written into,
+// and a write cut short leaves it whole.
+TEST(FilesTest, AtomicWrite_NeverTouchesTheOldFile_EvenWhenCutShort) {
+  TempFolder tmp;
+  const std::string file = tmp.path("state.txt");
+  const std::string oldLink = tmp.path("old-link");
+  ASSERT_TRUE(files::writeAtomic(file, bytesOf("old content")));
+  ASSERT_EQ(::link(file.c_str(), oldLink.c_str()), 0);
+  ASSERT_TRUE(files::writeAtomic(file, bytesOf("new")));
+  EXPECT_EQ(*files::read(oldLink), bytesOf("old content")) << "written in place";
+  EXPECT_EQ(*files::read(file), bytesOf("new"));
+
+  // A file-size limit stops the write half-way, as a full disk would.
+  rlimit saved{};
+  ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+  auto previous = ::signal(SIGXFSZ, SIG_IGN);
+  rlimit small = saved;
+  small.rlim_cur = 1000;
+  ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+  const bool written = files::writeAtomic(file, std::vector<std::uint8_t>(100000, 'x'));
+  ::setrlimit(RLIMIT_FSIZE, &saved);
+  ::signal(SIGXFSZ, previous);
+  EXPECT_FALSE(written) << "a failed write is not reported as done";
+  EXPECT_EQ(*files::read(file), bytesOf("new"));
+  EXPECT_EQ(files::list(tmp.root()).size(), 2u) << "no temporary file is left behind";
 }
 
 TEST(FilesTest, OddPathsAreRefusedNotCrashed) {

@@ -9,6 +9,7 @@
 #include "core/picture_files.h"
 #include "platform/files.h"
 #include "platform/image/transform.h"
+#include "platform/ui/input.h"
 #include "support/program_fixture.h"
 
 namespace quillet::testing {
@@ -227,13 +228,13 @@ TEST_F(MirrorRotateTest, WorkFileThatCannotBeWritten_StillMirrors) {
   EXPECT_EQ(shown(), image::flipBitmap(file("p.jpg"), false, true));
 }
 
-TEST_F(MirrorRotateTest, FreeRotate_AccumulatesDegrees_FromTheFile_KeepingTheWidth) {
+TEST_F(MirrorRotateTest, AltArrows_AccumulateDegreesFromTheFile_KeepingTheWidth) {
   startWith("p.jpg", 120, 90);
   main().setWidth(240);
   ASSERT_EQ(main().height(), 180);
-  ops::freeRotate(*program, 1);
-  ops::freeRotate(*program, 1);
-  ops::freeRotate(*program, -1);
+  main().onKeyDown(0x27, ui::kAlt);
+  main().onKeyDown(0x27, ui::kAlt);
+  main().onKeyDown(0x25, ui::kAlt);
   EXPECT_EQ(g().freeRotationAngle, 1);
   const Bitmap turned = image::rotateBitmap(file("p.jpg"), 1, 0x606060);
   EXPECT_EQ(shown(), turned);
@@ -241,6 +242,17 @@ TEST_F(MirrorRotateTest, FreeRotate_AccumulatesDegrees_FromTheFile_KeepingTheWid
   EXPECT_EQ(main().width(), 240);
   EXPECT_EQ(main().height(), int(240 * g().aspectRatio)) << "the height follows the turned picture";
   EXPECT_EQ(g().workBitmapLoaded, 0) << "left as it was";
+}
+
+TEST_F(MirrorRotateTest, RebuiltWindow_NextMirrorStartsFromTheFileAgain) {
+  startWith("a.jpg");
+  choose({"镜像翻转", "水平"});
+  ASSERT_EQ(g().workBitmapLoaded, 1);
+  backend.chooseMenu({"Don't Penetrate"});
+  host().onRightDown(1, 1, 0);
+  EXPECT_EQ(g().workBitmapLoaded, 0) << "the rebuilt window shows the file";
+  choose({"镜像翻转", "水平"});
+  EXPECT_EQ(shown(), image::flipBitmap(file("a.jpg"), true, false));
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 
 #include "core/main_controls.h"
@@ -159,6 +160,39 @@ TEST_F(PictureLoadingTest, Paging_FlatWindowClosesForRestart) {
   EXPECT_EQ(backend.startedProcesses, std::vector<std::string>{path("quillet")});
 }
 
+TEST_F(PictureLoadingTest, Paging_AfterOpeningFromASmallerFolder_StaysInsideItsList) {
+  for (const char* name : {"big/a.jpg", "big/b.jpg", "big/c.jpg", "big/d.jpg"}) {
+    writePicture(name, 60, 40);
+  }
+  std::string last;
+  for (const auto& name : files::list(path("big"))) last = path("big/") + name;
+  startOn(last);
+  ASSERT_EQ(g().folderIndex, 4);
+  std::vector<std::string> small = {writePicture("small/a.jpg", 40, 60),
+                                    writePicture("small/b.jpg", 40, 60)};
+  std::string tiny = writePicture("small/tiny.bmp", 4, 4);  // too small to be listed
+  backend.answerOpenDialog(tiny);
+  main().onKeyDown(0x52, ui::kCtrl);
+  ASSERT_EQ(g().folderList.size(), 2u);
+  for (int i = 0; i < 3; ++i) {
+    pageUp();
+    EXPECT_NE(std::find(small.begin(), small.end(), g().currentPicturePath), small.end());
+  }
+  pageDown();
+  EXPECT_NE(std::find(small.begin(), small.end(), g().currentPicturePath), small.end());
+}
+
+TEST_F(PictureLoadingTest, Paging_FromAStartOnAnUnreadablePicture_KeepsTheWindowsWidth) {
+  folder.write("f/a.jpg", std::vector<std::uint8_t>(900, 0));
+  writePicture("f/b.jpg", 400, 200);
+  startOn(path("f/a.jpg"));
+  ASSERT_EQ(main().width(), 345);
+  while (g().currentPicturePath != path("f/b.jpg")) pageDown();
+  EXPECT_EQ(box().width(), 345);
+  EXPECT_EQ(main().width(), 345);
+  EXPECT_EQ(main().height(), 172);
+}
+
 TEST_F(PictureLoadingTest, MenuPaging_GoesThroughKeyHandler) {
   std::string first = writePicture("f/1.jpg", 400, 300);
   writePicture("f/2.jpg", 400, 300);
@@ -167,9 +201,13 @@ TEST_F(PictureLoadingTest, MenuPaging_GoesThroughKeyHandler) {
   backend.chooseMenu({"下一幅图"});
   box().onRightDown(1, 1, 0);
   EXPECT_NE(g().folderIndex, index);
+  box().setGeometry(10, 10, 400, 300);  // a gap that the key handler closes
+  g().localZoom = 1;
   backend.chooseMenu({"上一幅图"});
   box().onRightDown(1, 1, 0);
   EXPECT_EQ(g().folderIndex, index);
+  EXPECT_EQ(box().left(), 0);
+  EXPECT_EQ(box().top(), 0);
 }
 
 TEST_F(PictureLoadingTest, ShowPictureFile_KeepsWindowOnScreen) {

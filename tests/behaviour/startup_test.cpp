@@ -100,13 +100,27 @@ TEST_F(StartupTest, ChinesePathWithSpaces_RoundTripsThroughRecordInGb18030) {
   EXPECT_NE(std::string(after->begin(), after->end()), utf8);
 }
 
-TEST_F(StartupTest, RecordReadable_InUtf8AndWithEditorLineEnd) {
-  std::string picture = writePicture("价格€/a.jpg", 120, 90);
-  // Not valid GB18030, so it must be taken as UTF-8.
-  folder.write(core::kLastFileRecord, picture + "\n");
-  start();
-  EXPECT_EQ(g().currentPicturePath, picture);
-  EXPECT_TRUE(backend.dialogs.empty());
+TEST_F(StartupTest, RecordWithAnEditorsLineEnd_OpensItsPicture_InGb18030OrUtf8) {
+  // Written by hand in UTF-8, the first record's bytes are not valid GB18030.
+  const std::string utf8 = writePicture("价格€/a.jpg", 120, 90);
+  const std::string gb = writePicture("图片/第一 张.jpg", 120, 90);
+  const std::vector<std::pair<std::string, std::vector<std::uint8_t>>> records = {
+      {utf8, std::vector<std::uint8_t>(utf8.begin(), utf8.end())}, {gb, text::toStateFile(gb)}};
+  for (const auto& [picture, bytes] : records) {
+    for (const char* end : {"", "\n", "\r\n", "\r", "\r\n\r\n"}) {
+      SCOPED_TRACE(picture + " + " + ::testing::PrintToString(std::string(end)));
+      std::vector<std::uint8_t> record = bytes;
+      record.insert(record.end(), end, end + std::char_traits<char>::length(end));
+      folder.write(core::kLastFileRecord, record);
+      program =
+          std::make_unique<app::Quillet>(backend, core::Environment{folder.root(), "quillet", {}});
+      backend.dialogs.clear();
+      start();
+      EXPECT_EQ(g().currentPicturePath, picture);
+      EXPECT_TRUE(backend.dialogs.empty()) << "no dialog for a record that names a picture";
+      shutdown();
+    }
+  }
 }
 
 TEST_F(StartupTest, SavedNoteIsLoadedIntoNoteBox) {

@@ -15,6 +15,7 @@ PROGRAM_FOLDER="$WORK/program"
 LAST_FILE_RECORD="$PROGRAM_FOLDER/上次文件.txt"
 MAIN_TITLE_PREFIX="Quillet －  原图大小："
 
+OPENBOX_ARGS=()
 XVFB_PID=""
 WM_PID=""
 PROGRAM_PID=""
@@ -124,10 +125,24 @@ start_desktop() {
   chmod 700 "$XDG_RUNTIME_DIR"
   wait_until 20 xdpyinfo || fail "X server on $DISPLAY does not answer"
 
-  openbox --sm-disable >"$WORK/openbox.log" 2>&1 &
+  openbox --sm-disable "${OPENBOX_ARGS[@]}" >"$WORK/openbox.log" 2>&1 &
   WM_PID=$!
   wait_until 20 wm_ready || fail "openbox did not take over $DISPLAY"
   log "desktop ready on $DISPLAY"
+}
+
+# free_alt_from_wm: call before start_desktop. openbox takes every Alt+button
+# for itself by default, as many window managers do; a user who wants the
+# program's Alt gestures frees them in the manager's settings, as done here.
+free_alt_from_wm() {
+  local rc="$WORK/openbox-rc.xml"
+  python3 - /etc/xdg/openbox/rc.xml "$rc" <<'PY' || fail "cannot write an openbox configuration"
+import re, sys
+text = open(sys.argv[1], encoding="utf-8").read()
+text = re.sub(r'<mousebind button="A-[^"]*"[^>]*>.*?</mousebind>', "", text, flags=re.S)
+open(sys.argv[2], "w", encoding="utf-8").write(text)
+PY
+  OPENBOX_ARGS=(--config-file "$rc")
 }
 
 # A fresh program folder holding only the shipped pictures, as after unpacking.
