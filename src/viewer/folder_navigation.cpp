@@ -34,6 +34,12 @@ void step(core::Program& p, int direction) {
   if (core::isListablePictureName(g.currentPicturePath)) {
     core::showPictureFile(p, g.currentPicturePath);
   }
+  // Whoever pages once pages again, mostly the same way: the picture after
+  // this one can be made ready while the user looks at this one.
+  if (!p.main()) return;
+  const int after = direction > 0 ? (index % count) + 1 : (index + count - 2) % count + 1;
+  p.backend().preparePicture(g.folderList[static_cast<std::size_t>(after - 1)],
+                             core::pictureBox(p).width());
 }
 
 }  // namespace

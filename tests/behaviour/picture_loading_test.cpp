@@ -128,6 +128,12 @@ TEST_F(PictureLoadingTest, Paging_KeepsDisplayWidthAndWrapsBothWays) {
   pageUp();
   EXPECT_EQ(g().folderIndex, start == 1 ? 3 : start - 1);
 
+  // Each step makes the picture after it, the same way, ready at the width shown.
+  ASSERT_FALSE(backend.prepared.empty());
+  const int after = g().folderIndex == 1 ? 3 : g().folderIndex - 1;
+  EXPECT_EQ(backend.prepared.back().first, g().folderList[static_cast<std::size_t>(after - 1)]);
+  EXPECT_EQ(backend.prepared.back().second, 400);
+
   // The 1000 x 500 picture at display width 400 is 400 x 200.
   while (g().currentPicturePath != path("f/2.jpg")) pageDown();
   EXPECT_EQ(main().width(), 400);

@@ -6,6 +6,8 @@
 
 #include <csignal>
 #include <cstdlib>
+#include <functional>
+#include <string>
 #include <vector>
 
 #include "platform/qt/file_filter.h"
@@ -70,6 +72,61 @@ TEST_F(PopupMenu, ReturnsTheChosenLeafOfASubmenu) {
   const ui::MenuItem* chosen = backend.popupMenu(window, menu);
   ASSERT_NE(chosen, nullptr);
   EXPECT_EQ(chosen, menu.find("垂直"));
+}
+
+QAction* actionNamed(const QMenu& menu, const char* caption) {
+  for (QAction* action : menu.actions()) {
+    if (action->text() == QString::fromUtf8(caption)) return action;
+  }
+  return nullptr;
+}
+
+TEST_F(PopupMenu, SubmenuItemWithAnActionRunsItWhenClickedAndOpensItsSubmenuOnHover) {
+  ui::Window& window = makeWindow();
+  std::vector<std::string> ran;
+  for (const char* caption : {"镜像翻转", "垂直"}) {
+    menu.find(caption)->action = [&ran, caption] { ran.push_back(caption); };
+  }
+  // Once the menu is open, runs `step` on it; closes it should that fail.
+  QObject scope;
+  auto whenOpen = [&scope](std::function<void(QMenu&)> step) {
+    QTimer::singleShot(3000, &scope, [] {
+      while (QWidget* popup = QApplication::activePopupWidget()) popup->close();
+    });
+    QTimer::singleShot(0, &scope, [step] {
+      auto* top = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+      ASSERT_NE(top, nullptr);
+      step(*top);
+    });
+  };
+
+  whenOpen([](QMenu& top) {
+    QAction* opener = actionNamed(top, "镜像翻转");
+    ASSERT_NE(opener, nullptr);
+    QTest::mouseClick(&top, Qt::LeftButton, {}, top.actionGeometry(opener).center());
+  });
+  window.popupMenu(menu);
+  EXPECT_EQ(ran, std::vector<std::string>{"镜像翻转"});
+  EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+
+  ran.clear();
+  whenOpen([](QMenu& top) {
+    QAction* opener = actionNamed(top, "镜像翻转");
+    ASSERT_NE(opener, nullptr);
+    const QPoint at = top.actionGeometry(opener).center();
+    QMouseEvent hover(QEvent::MouseMove, at, top.mapToGlobal(at), Qt::NoButton, Qt::NoButton, {});
+    QCoreApplication::sendEvent(&top, &hover);
+    QMenu* sub = opener->menu();
+    ASSERT_TRUE(QTest::qWaitFor([sub] { return sub->isVisible(); }, 2000));
+    QTest::mouseClick(sub, Qt::LeftButton, {},
+                      sub->actionGeometry(actionNamed(*sub, "垂直")).center());
+  });
+  window.popupMenu(menu);
+  EXPECT_EQ(ran, std::vector<std::string>{"垂直"});
+
+  // Return is the keyboard's click; Right still opens the submenu.
+  answer({Qt::Key_Down, Qt::Key_Down, Qt::Key_Return});
+  EXPECT_EQ(backend.popupMenu(window, menu), menu.find("镜像翻转"));
 }
 
 // Quitting leaves the application's loops for good, so these run in a child process.

@@ -1,6 +1,9 @@
 #include <QtTest/QTest>
 #include <QtWidgets/QGroupBox>
+#include <QtWidgets/QLabel>
 #include <QtWidgets/QPushButton>
+
+#include <vector>
 
 #include "platform/qt/menu_pictures.h"
 #include "qt_fixture.h"
@@ -31,6 +34,28 @@ TEST_F(Controls, ButtonsInGroupBoxesSitInsideThemAndReportClicks) {
 
   close.setCaption("-");
   EXPECT_EQ(button->text(), QStringLiteral("-"));
+}
+
+TEST_F(Controls, EveryKindIsShownWhereAndWhenTheModelSays) {
+  ui::Window& window = makeWindow(60, 60, 300, 200);
+  auto& label = window.add<ui::Label>("标签1");
+  label.setText("第一行\r\n第二行");  // as read from a file written on Windows
+  const std::vector<ui::Control*> controls{
+      &window.add<ui::PictureBox>("图片框1"), &window.add<ui::EditBox>("编辑框1"), &label,
+      &window.add<ui::Button>("按钮1"), &window.add<ui::GroupBox>("分组框1")};
+  for (ui::Control* control : controls) {
+    QWidget* shown = widget(window).controlWidget(*control);
+    ASSERT_NE(shown, nullptr) << control->name();
+    control->setGeometry(5, 6, 70, 30);
+    control->setVisible(false);
+    EXPECT_EQ(shown->geometry(), QRect(5, 6, 70, 30)) << control->name();
+    EXPECT_FALSE(shown->isVisible()) << control->name();
+    control->setVisible(true);
+    EXPECT_TRUE(shown->isVisible()) << control->name();
+  }
+  auto* text = qobject_cast<QLabel*>(widget(window).controlWidget(label));
+  ASSERT_NE(text, nullptr);
+  EXPECT_EQ(text->text(), QString::fromUtf8("第一行\n第二行"));
 }
 
 TEST(MenuPictures, EveryIconNumberOfTheMenusIsDrawnAndTheBannerLoads) {

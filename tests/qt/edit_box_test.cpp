@@ -65,10 +65,13 @@ TEST_F(EditBox, KeysReachTheBoxWhileItHasTheFocus) {
   window->onKeyDown = [&](int key, int) { windowKeys.push_back(key); };
   shown().setFocus();
   QTest::keyClick(&shown(), Qt::Key_X);
+  // Letters and digits the window binds to commands are text here.
+  QTest::keyClick(&shown(), 'T', Qt::ShiftModifier);
+  QTest::keyClick(&shown(), '3');
   QTest::keyClick(&shown(), Qt::Key_F5);  // not taken by the text box either
-  EXPECT_EQ(boxKeys, (std::vector<int>{0x58, 0x74}));
+  EXPECT_EQ(boxKeys, (std::vector<int>{0x58, 0x10, 0x54, 0x33, 0x74}));
   EXPECT_TRUE(windowKeys.empty());
-  EXPECT_EQ(edit->text(), "x");
+  EXPECT_EQ(edit->text(), "xT3");
 
   // Leaving note mode hides the box; the window must hear keys again.
   edit->setVisible(false);

@@ -67,6 +67,11 @@ TEST_F(KeyInput, KeysReachTheWindowAsVirtualKeyCodesAndModifierSums) {
       {"Tab is not spent on focus", Qt::Key_Tab, Qt::NoModifier, {ui::key::kTab, 0}},
       {"Escape", Qt::Key_Escape, Qt::NoModifier, {ui::key::kEscape, 0}},
       {"Space", Qt::Key_Space, Qt::NoModifier, {ui::key::kSpace, 0}},
+      {"main-keyboard '='", Qt::Key_Equal, Qt::NoModifier, {ui::key::kOemPlus, 0}},
+      {"keypad '*'", Qt::Key_Asterisk, Qt::KeypadModifier, {ui::key::kMultiply, 0}},
+      {"Shift+8 arrives as '*'", Qt::Key_Asterisk, Qt::ShiftModifier, {0x38, ui::kShift}},
+      {"Alt+Left", Qt::Key_Left, Qt::AltModifier, {ui::key::kLeft, ui::kAlt}},
+      {"Alt+Right", Qt::Key_Right, Qt::AltModifier, {ui::key::kRight, ui::kAlt}},
   };
   for (const auto& c : cases) {
     downs.clear();
@@ -74,6 +79,32 @@ TEST_F(KeyInput, KeysReachTheWindowAsVirtualKeyCodesAndModifierSums) {
     QTest::keyClick(&widget(*window), c.key, c.modifiers);
     EXPECT_EQ(downs, std::vector<Key>{c.expected}) << c.what;
     EXPECT_EQ(ups, std::vector<Key>{c.expected}) << c.what;
+  }
+}
+
+// Without a scan code only the produced character tells the key; the digit
+// row must still arrive as digits, and the keypad's digits as its own.
+TEST_F(KeyInput, DigitsKeepTheirCodesWhetherShiftedOrOnTheKeypad) {
+  const Qt::Key shiftedUs[10] = {Qt::Key_ParenRight,  Qt::Key_Exclam,    Qt::Key_At,
+                                 Qt::Key_NumberSign,  Qt::Key_Dollar,    Qt::Key_Percent,
+                                 Qt::Key_AsciiCircum, Qt::Key_Ampersand, Qt::Key_Asterisk,
+                                 Qt::Key_ParenLeft};
+  for (int digit = 0; digit <= 9; ++digit) {
+    const auto plain = static_cast<Qt::Key>(Qt::Key_0 + digit);
+    const struct {
+      Qt::Key key;
+      Qt::KeyboardModifiers modifiers;
+      Key expected;
+    } cases[] = {
+        {plain, Qt::NoModifier, {ui::key::k0 + digit, 0}},
+        {shiftedUs[digit], Qt::ShiftModifier, {ui::key::k0 + digit, ui::kShift}},
+        {plain, Qt::KeypadModifier, {ui::key::kNumpad0 + digit, 0}},
+    };
+    for (const auto& c : cases) {
+      downs.clear();
+      QTest::keyClick(&widget(*window), c.key, c.modifiers);
+      EXPECT_EQ(downs, std::vector<Key>{c.expected}) << "digit " << digit;
+    }
   }
 }
 

@@ -1,10 +1,14 @@
+#include <stdlib.h>
 #include <QtGui/QImage>
 
+#include <filesystem>
 #include <memory>
 #include <set>
 #include <vector>
 
+#include "platform/files.h"
 #include "platform/image/picture.h"
+#include "platform/qt/picture_prefetch.h"
 #include "platform/qt/picture_widget.h"
 #include "qt_fixture.h"
 
@@ -140,6 +144,41 @@ TEST_F(PictureBox, DecodesOncePerPictureAndAgainOnlyWhenTheBoxOutgrowsIt) {
   EXPECT_EQ(view.decodeCount(), before) << "the same bytes were decoded again";
   box->setPicture(share(*bytes));
   EXPECT_EQ(view.decodeCount(), before + 1);
+}
+
+// The picture the program says comes next is decoded ahead; it is used only
+// for the very bytes it was decoded from, and the box shows the same pixels.
+TEST_F(PictureBox, PreparedPictureIsShownWithoutDecodingAgain_OnlyForTheSameBytes) {
+  char pattern[] = "/tmp/quillet-prepare.XXXXXX";
+  ASSERT_NE(::mkdtemp(pattern), nullptr);
+  const std::string folder = pattern;
+  const std::string file = folder + "/next.jpg";
+  const auto bytes = asJpeg(twoColours(1600, 800));
+  ASSERT_TRUE(files::writeAtomic(file, *bytes));
+  auto* prefetcher = qtui::PicturePrefetcher::current();
+  ASSERT_NE(prefetcher, nullptr);
+  const int handed = prefetcher->handedOver();
+
+  box->setGeometry(0, 0, 200, 100);
+  backend.preparePicture(file, 200);
+  box->setPicture(share(*bytes), file);
+  const QImage prepared = grab();
+  EXPECT_EQ(prefetcher->handedOver(), handed + 1);
+  EXPECT_EQ(shown().decodeCount(), 0);
+
+  box->clearPicture();
+  box->setPicture(share(*bytes), file);
+  const QImage decoded = grab();
+  EXPECT_EQ(shown().decodeCount(), 1) << "a decode is handed over once";
+  EXPECT_EQ(prepared, decoded);
+
+  backend.preparePicture(file, 200);
+  const auto changed = asJpeg(twoColours(1600, 700));  // the file changed since
+  box->setPicture(changed, file);
+  grab();
+  EXPECT_EQ(prefetcher->handedOver(), handed + 1);
+  EXPECT_EQ(shown().decodeCount(), 2);
+  std::filesystem::remove_all(folder);
 }
 
 TEST_F(PictureBox, SnapshotHoldsWhatTheWindowShows) {

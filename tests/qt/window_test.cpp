@@ -1,5 +1,6 @@
 #include <QtGui/QCloseEvent>
 #include <QtGui/QKeyEvent>
+#include <QtGui/QWindow>
 #include <QtTest/QTest>
 
 #include <vector>
@@ -15,6 +16,23 @@ constexpr int kLayered = ui::Window::kLayeredBit;
 constexpr int kTransparent = ui::Window::kTransparentBit;
 
 class WindowMirror : public QtFixture {};
+
+// Counts how often a widget is hidden, as re-creating its native window does.
+class HideCounter : public QObject {
+ public:
+  explicit HideCounter(QWidget& widget) : widget_(widget) { widget_.installEventFilter(this); }
+  ~HideCounter() override { widget_.removeEventFilter(this); }
+  int hides = 0;
+
+ protected:
+  bool eventFilter(QObject*, QEvent* e) override {
+    if (e->type() == QEvent::Hide) ++hides;
+    return false;
+  }
+
+ private:
+  QWidget& widget_;
+};
 
 TEST_F(WindowMirror, StyleBecomesWindowFlagsAndOpacity) {
   struct Case {
@@ -58,24 +76,33 @@ TEST_F(WindowMirror, StyleBecomesWindowFlagsAndOpacity) {
 TEST_F(WindowMirror, RunOfStyleSettersOnAShownWindowRecreatesItOnce) {
   ui::Window& window = makeWindow();
   auto& w = widget(window);
-  int hides = 0;
-  struct Counter : QObject {
-    int* hides;
-    bool eventFilter(QObject*, QEvent* e) override {
-      if (e->type() == QEvent::Hide) ++*hides;
-      return false;
-    }
-  } counter;
-  counter.hides = &hides;
-  w.installEventFilter(&counter);
+  HideCounter counter(w);
   window.setTopmost(true);
   window.setExStyle(kLayered | kTransparent);
   window.setBorder(Border::Sizable);
   settle();
-  EXPECT_EQ(hides, 1);
+  EXPECT_EQ(counter.hides, 1);
   EXPECT_TRUE(w.windowFlags().testFlag(Qt::WindowTransparentForInput));
   EXPECT_FALSE(w.windowFlags().testFlag(Qt::FramelessWindowHint));
-  w.removeEventFilter(&counter);
+}
+
+TEST_F(WindowMirror, TopmostChangesOnTheShownNativeWindowWithoutHidingIt) {
+  ui::Window& window = makeWindow();
+  auto& w = widget(window);
+  const WId id = w.winId();
+  QWindow* handle = w.windowHandle();
+  HideCounter counter(w);
+  for (bool onTop : {true, false, true}) {
+    window.setTopmost(onTop);
+    settle();
+    EXPECT_EQ(w.winId(), id) << onTop;
+    EXPECT_EQ(w.windowHandle(), handle) << onTop;
+    EXPECT_EQ(w.windowFlags().testFlag(Qt::WindowStaysOnTopHint), onTop);
+    EXPECT_EQ(handle->flags().testFlag(Qt::WindowStaysOnTopHint), onTop);
+    EXPECT_TRUE(w.windowFlags().testFlag(Qt::FramelessWindowHint));
+    EXPECT_TRUE(handle->isVisible());
+  }
+  EXPECT_EQ(counter.hides, 0);
 }
 
 TEST_F(WindowMirror, GeometryGoesBothWaysWithoutEchoes) {

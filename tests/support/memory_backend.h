@@ -38,6 +38,9 @@ class MemoryBackend : public ui::Backend {
     quitCalls++;
   }
   bool quitRequested() const override { return quitCalls > 0; }
+  void preparePicture(const std::string& path, int boxWidth) override {
+    prepared.push_back({path, boxWidth});
+  }
   bool startProcess(const std::string& path) override {
     startedProcesses.push_back(path);
     return true;
@@ -62,6 +65,7 @@ class MemoryBackend : public ui::Backend {
   ui::Menu lastMenu;                    // the last menu shown, as it was shown
   std::vector<std::string> systemMoves;
   std::vector<std::string> startedProcesses;
+  std::vector<std::pair<std::string, int>> prepared;  // preparePicture hints
   int snapshots = 0;
   int quitCalls = 0;
   int quitCode = -1;

@@ -1,5 +1,7 @@
 #include "platform/qt/picture_widget.h"
 
+#include "platform/qt/picture_prefetch.h"
+
 #include <QtGui/QPainter>
 #include <QtGui/QTextOption>
 
@@ -89,11 +91,18 @@ void PictureWidget::prepare() {
 void PictureWidget::decodeFor(QSize box) {
   dropDecoded();
   decodedFrom_ = bytes_;
-  ++decodeCount_;
   const image::ByteView view(*bytes_);
   image::Result<image::Bitmap> decoded;
   try {
-    decoded = image::decodeForDisplay(view, box.width(), box.height());
+    PicturePrefetcher* prefetcher = PicturePrefetcher::current();
+    std::optional<image::Bitmap> ready;
+    if (prefetcher) ready = prefetcher->take(origin_.toStdString(), bytes_, box);
+    if (ready) {
+      decoded.value = std::move(*ready);
+    } else {
+      ++decodeCount_;
+      decoded = image::decodeForDisplay(view, box.width(), box.height());
+    }
   } catch (const std::bad_alloc&) {
     // A picture within the size limit can still exceed the memory at hand.
     decodeError_ = QString::fromUtf8("内存不足，无法打开图片");

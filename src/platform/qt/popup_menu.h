@@ -16,8 +16,9 @@ using IconProvider = std::function<QIcon(int number)>;
 // The picture of a banner by its name; a null pixmap for none.
 using BannerProvider = std::function<QPixmap(const std::string& name)>;
 
-// Shows `menu` at `at` and blocks until it closes; returns the chosen leaf,
-// or nullptr when the menu was dismissed.
+// Shows `menu` at `at` and blocks until it closes; returns the chosen item (a
+// leaf, or an item with both a submenu and an action that was clicked), or
+// nullptr when the menu was dismissed.
 const ui::MenuItem* runPopupMenu(const ui::Menu& menu, QPoint at, const IconProvider& icons,
                                  const BannerProvider& banners = {});
 

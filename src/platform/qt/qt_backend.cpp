@@ -11,6 +11,7 @@
 #include <QtWidgets/QLineEdit>
 #include <QtWidgets/QMessageBox>
 
+#include <cmath>
 #include <cstring>
 #include <optional>
 
@@ -49,6 +50,12 @@ QtBackend::~QtBackend() = default;
 
 std::unique_ptr<ui::WindowPeer> QtBackend::createPeer(ui::Window& window) {
   return std::make_unique<QtWindowPeer>(window);
+}
+
+void QtBackend::preparePicture(const std::string& path, int boxWidth) {
+  const QScreen* screen = QGuiApplication::primaryScreen();
+  const double ratio = screen ? screen->devicePixelRatio() : 1.0;
+  prefetcher_.prepare(path, static_cast<int>(std::ceil(boxWidth * ratio)));
 }
 
 ui::ScreenSize QtBackend::screenSize() {

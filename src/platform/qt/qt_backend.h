@@ -3,6 +3,7 @@
 #include <memory>
 #include <string>
 
+#include "platform/qt/picture_prefetch.h"
 #include "platform/qt/popup_menu.h"
 #include "platform/ui/backend.h"
 
@@ -28,6 +29,9 @@ class QtBackend : public ui::Backend {
                                       const std::string& initial) override;
   const ui::MenuItem* popupMenu(ui::Window& owner, const ui::Menu& menu) override;
   void startSystemMove(ui::Window& window) override;
+  // Decodes the picture on a thread of its own while the user looks at the
+  // one shown; the picture box takes the result when the file comes.
+  void preparePicture(const std::string& path, int boxWidth) override;
 
   void quit(int exitCode) override;
   bool quitRequested() const override { return quitRequested_; }
@@ -48,6 +52,7 @@ class QtBackend : public ui::Backend {
   int exitCode_ = 0;
   IconProvider icons_;
   BannerProvider banners_;
+  PicturePrefetcher prefetcher_;
 };
 
 }  // namespace quillet::qtui

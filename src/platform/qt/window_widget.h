@@ -1,59 +1,26 @@
 #pragma once
 
-#include <QtCore/QPoint>
 #include <QtCore/QPointer>
-#include <QtCore/QSize>
 #include <QtWidgets/QWidget>
 
-#include <chrono>
-#include <deque>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "platform/qt/control_adapter.h"
+#include "platform/qt/held_release.h"
+#include "platform/qt/move_tracker.h"
+#include "platform/qt/window_mirror.h"
 #include "platform/ui/widgets.h"
 
 namespace quillet::qtui {
-
-// Geometries this program asked for lately. The window system answers each
-// request with an event that may arrive after a newer request; such a late
-// answer is an echo, not a change made by the user.
-template <class T>
-class RecentRequests {
- public:
-  void remember(const T& value) {
-    forgetOld();
-    entries_.push_back({value, Clock::now()});
-    if (entries_.size() > kKeep) entries_.pop_front();
-  }
-  bool contains(const T& value) {
-    forgetOld();
-    for (const auto& e : entries_) {
-      if (e.value == value) return true;
-    }
-    return false;
-  }
-
- private:
-  using Clock = std::chrono::steady_clock;
-  static constexpr std::size_t kKeep = 16;
-  static constexpr auto kLifetime = std::chrono::seconds(2);
-  struct Entry {
-    T value;
-    Clock::time_point when;
-  };
-  void forgetOld() {
-    const auto now = Clock::now();
-    while (!entries_.empty() && now - entries_.front().when > kLifetime) entries_.pop_front();
-  }
-  std::deque<Entry> entries_;
-};
 
 // The top-level widget of one model window, with a child widget per control.
 // It mirrors the model onto itself and turns input into model events. It
 // outlives its model window while one of its own handlers is still running,
 // so a handler that destroys its window returns safely.
-class WindowWidget : public QWidget {
+class WindowWidget : public QWidget, private ControlHost {
  public:
   explicit WindowWidget(ui::Window& window);
   ~WindowWidget() override;
@@ -85,7 +52,7 @@ class WindowWidget : public QWidget {
   // Makes the window follow the pointer while the left button stays down,
   // from the moment the pointer starts travelling.
   void startMove();
-  bool followingPointer() const { return manualMove_; }
+  bool followingPointer() const { return tracker_.following(); }
 
  protected:
   bool event(QEvent* event) override;
@@ -105,52 +72,33 @@ class WindowWidget : public QWidget {
   void paintEvent(QPaintEvent* event) override;
 
  private:
-  struct ControlView {
-    ui::Control* control;
-    QWidget* widget;
-  };
-  class Applying;
+  void runForModel(const std::function<void()>& work) override;
 
-  const ControlView* viewOf(const QObject* object) const;
+  ControlAdapter* adapterOf(const ui::Control* control) const;
+  ControlAdapter* adapterReceiving(const QObject* object) const;
   bool overControl(QPoint position) const;
   bool editHasFocus() const;
-  bool controlMouse(const ControlView& view, QObject* watched, QMouseEvent* event);
-  bool controlWheel(const ControlView& view, QWheelEvent* event);
+  bool takesMouse() const;
+  void settleHeldRelease(const QMouseEvent* event);
+  bool controlMouse(ControlAdapter& adapter, QObject* watched, QMouseEvent* event);
+  bool controlWheel(ControlAdapter& adapter, QWheelEvent* event);
   void notePress(const QMouseEvent* event);
   void afterLeftDown();
   void deliverWheel(const ui::WheelHandler& handler, QWheelEvent* event);
-
-  void applyGeometry(bool force);
-  void applyVisible();
-  void applyStyle();
-  void applyPendingStyle();
-  void recreate(Qt::WindowFlags flags);
-  void applyOpacity();
-  void mirrorControlContent(const ControlView& view, ui::Change what);
-
+  void deliverHeldRelease(const HeldRelease::Release& release);
   void windowPress(QMouseEvent* event, bool doubleClick);
-  void continuePendingMove(QPoint global);
-  void beginMove();
-  void beginManualMove();
-  void followPointer(QPoint global);
-  void endManualMove();
+  void placeForUser(QPoint topLeft);
 
   ui::Window* window_;
-  std::vector<ControlView> controls_;
+  std::vector<std::unique_ptr<ControlAdapter>> controls_;
   std::string face_;
   int busy_ = 0;
   bool orphaned_ = false;
-  int applying_ = 0;
-  bool styleScheduled_ = false;
-  RecentRequests<QPoint> positions_;
-  RecentRequests<QSize> sizes_;
-
-  bool leftHeld_ = false;
-  bool moveStarted_ = false;
-  bool movePending_ = false;
-  bool manualMove_ = false;
-  QPoint pressGlobal_;
-  QPoint grabOffset_;
+  // The left press now down asked for a move in its handler.
+  bool pressAskedMove_ = false;
+  WindowMirror mirror_;
+  MoveTracker tracker_;
+  HeldRelease heldRelease_;
 };
 
 // The model's view of a WindowWidget.

@@ -37,10 +37,15 @@ class Backend {
   virtual std::optional<std::string> inputBox(Window* owner, const std::string& prompt,
                                               const std::string& title,
                                               const std::string& initial) = 0;
-  // Shows the menu at the pointer; returns the chosen leaf item, or nullptr.
+  // Shows the menu at the pointer; returns the chosen item (a leaf, or a
+  // submenu's own entry when it has an action), or nullptr.
   virtual const MenuItem* popupMenu(Window& owner, const Menu& menu) = 0;
   // The window follows the pointer until the left button is released.
   virtual void startSystemMove(Window& window) = 0;
+
+  // A hint: the picture file at `path` is likely to be shown next, about
+  // `boxWidth` pixels wide; a backend may read and decode it ahead of time.
+  virtual void preparePicture(const std::string& /*path*/, int /*boxWidth*/) {}
 
   // The window's own content as it is on screen, as BMP file bytes at the
   // window's size; nullptr when the window system cannot provide it.

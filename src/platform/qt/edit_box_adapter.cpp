@@ -1,0 +1,61 @@
+#include <QtGui/QKeyEvent>
+
+#include <string>
+#include <utility>
+
+#include "platform/qt/control_adapter.h"
+#include "platform/qt/edit_widget.h"
+#include "platform/qt/key_map.h"
+
+namespace quillet::qtui {
+
+namespace {
+
+class EditBoxAdapter : public AdapterFor<ui::EditBox, EditWidget> {
+ public:
+  EditBoxAdapter(ui::Control& control, QWidget* container, ControlHost& host)
+      : AdapterFor(control, new EditWidget(container)), host_(host) {
+    ui::EditBox& box = model();
+    view()->onUserEdit = [&host, &box](std::string text) {
+      host.runForModel([&] { box.userEdited(std::move(text)); });
+    };
+  }
+
+  // The text area inside the frame is a widget of its own and gets the mouse.
+  void routeInputTo(QObject* filter) override {
+    ControlAdapter::routeInputTo(filter);
+    view()->viewport()->installEventFilter(filter);
+  }
+  bool receives(const QObject* object) const override {
+    return object == view() || object == view()->viewport();
+  }
+  // The box still needs its clicks to place the cursor and select, and the
+  // wheel to scroll.
+  bool keepsInput() const override { return true; }
+
+  void keyPressed(const QKeyEvent& event) override {
+    const int code = virtualKey(describeKey(event));
+    if (code == 0) return;
+    const int modifiers = modifierSum(event.modifiers());
+    ui::EditBox& box = model();
+    host_.runForModel([&] { callHandler(box.onKeyDown, code, modifiers); });
+  }
+
+ protected:
+  void mirrorContent(ui::Change what) override {
+    if (what == ui::Change::Text) view()->showText(model().text());
+    if (what == ui::Change::Appearance) view()->setReadOnly(model().readOnly());
+  }
+
+ private:
+  ControlHost& host_;
+};
+
+}  // namespace
+
+std::unique_ptr<ControlAdapter> makeEditBoxAdapter(ui::Control& control, QWidget* container,
+                                                   ControlHost& host) {
+  return std::make_unique<EditBoxAdapter>(control, container, host);
+}
+
+}  // namespace quillet::qtui
