@@ -57,9 +57,11 @@ void buildMainWindow(Program& p, ui::Window& w) {
   note.setVisible(false);
   auto& info = w.add<ui::Label>(core::kInfoLabel);
   info.setGeometry(0, 0, kInfoWidth, kInfoHeight);
+  info.setBackdrop(true);
   info.setVisible(false);
   auto& shortcuts = w.add<ui::Label>(core::kShortcutLabel);
   shortcuts.setText(shortcutOverlayText());
+  shortcuts.setBackdrop(true);
   shortcuts.setVisible(false);
 
   // Bound after the first geometry: the design size is not a resize.

@@ -47,13 +47,6 @@ void Program::destroyMainWindow() {
   retired_.push_back(std::move(w));
 }
 
-void Program::pressMainKey(int key, int modifiers) {
-  if (!main_ || !main_->onKeyDown) return;
-  // The handler may destroy the window that holds it.
-  auto handler = main_->onKeyDown;
-  handler(key, modifiers);
-}
-
 ui::Window* Program::secondary(const std::string& key) const {
   for (const auto& [name, window] : secondary_) {
     if (name == key) return window.get();

@@ -61,9 +61,6 @@ class Program {
   // running any more.
   void createMainWindow();
   void destroyMainWindow();
-  // Runs the main window's key-down handler as if the key had been pressed,
-  // for the features that reach folder navigation the way a key does.
-  void pressMainKey(int key, int modifiers);
 
   // Takes the host window built by createHostWindow().
   ui::Window& installHost(std::unique_ptr<ui::Window> host);

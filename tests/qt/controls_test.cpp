@@ -58,6 +58,22 @@ TEST_F(Controls, EveryKindIsShownWhereAndWhenTheModelSays) {
   EXPECT_EQ(text->text(), QString::fromUtf8("第一行\n第二行"));
 }
 
+// Overlays over a dark picture: with a backdrop the text sits on light ground.
+TEST_F(Controls, LabelBackdropLightensWhatLiesUnderIt) {
+  ui::Window& window = makeWindow(60, 60, 200, 100);
+  auto& picture = window.add<ui::PictureBox>("图片框1");
+  picture.setGeometry(0, 0, 200, 100);
+  picture.setBackground(0x000000);
+  auto& label = window.add<ui::Label>("标签");
+  label.setGeometry(0, 0, 200, 40);
+  label.setText("x");
+  auto ground = [&] { return widget(window).grab().toImage().pixelColor(190, 30).lightness(); };
+  EXPECT_LT(ground(), 40) << "a plain label lets the picture show";
+  label.setBackdrop(true);
+  EXPECT_GT(ground(), 150);
+  EXPECT_LT(ground(), 250) << "and the backdrop is see-through";
+}
+
 TEST(MenuPictures, EveryIconNumberOfTheMenusIsDrawnAndTheBannerLoads) {
   for (int number :
        {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21, 22, 26}) {

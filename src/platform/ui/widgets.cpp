@@ -124,6 +124,12 @@ void GroupBox::setCaption(std::string caption) {
 
 Label::Label(Window& owner, std::string name) : Control(owner, std::move(name), Kind::Label) {}
 
+void Label::setBackdrop(bool v) {
+  if (v == backdrop_) return;
+  backdrop_ = v;
+  changed(Change::Appearance);
+}
+
 void Label::setText(std::string text) {
   if (text == text_) return;
   text_ = std::move(text);

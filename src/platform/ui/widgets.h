@@ -124,9 +124,14 @@ class Label : public Control {
   Label(Window& owner, std::string name);
   const std::string& text() const { return text_; }
   void setText(std::string text);
+  // A label laid over a picture gets a light, see-through backdrop, so its
+  // text stays readable on a dark picture as on a light one.
+  bool backdrop() const { return backdrop_; }
+  void setBackdrop(bool v);
 
  private:
   std::string text_;
+  bool backdrop_ = false;
 };
 
 class Button : public Control {
