@@ -137,6 +137,13 @@ class MenuBackend : public quillet::ui::Backend {
     return found;
   }
   void startSystemMove(quillet::ui::Window&) override {}
+  void runModal(quillet::ui::Window&) override {}
+  void endModal(quillet::ui::Window&) override {}
+  quillet::ui::ScreenShot grabScreen() override { return {}; }
+  bool printText(quillet::ui::Window*, const std::string&, const std::string&) override {
+    return false;
+  }
+  int randomNumber(int low, int) override { return low; }
   void quit(int) override { quitting = true; }
   bool quitRequested() const override { return quitting; }
   bool startProcess(const std::string&) override { return false; }

@@ -55,6 +55,113 @@ ui::PictureBytes MemoryBackend::snapshot(ui::Window& window) {
   return std::make_shared<const std::vector<std::uint8_t>>(image::encodeBmp24(bitmap));
 }
 
+namespace {
+
+struct Box {
+  int left, top, width, height;
+};
+
+Box onWindow(const ui::Control& control) {
+  Box box{0, 0, control.width(), control.height()};
+  for (const ui::Control* c = &control; c; c = c->parent()) {
+    box.left += c->left();
+    box.top += c->top();
+  }
+  return box;
+}
+
+// Shown, and inside the control and every control it sits in.
+bool hit(const ui::Control& control, int x, int y) {
+  for (const ui::Control* c = &control; c; c = c->parent()) {
+    const Box b = onWindow(*c);
+    if (!c->visible() || x < b.left || y < b.top || x >= b.left + b.width ||
+        y >= b.top + b.height) {
+      return false;
+    }
+  }
+  return true;
+}
+
+// The control under a point of the window, the last added on top; `x` and
+// `y` come back in its own coordinates.
+ui::Control* controlAt(ui::Window& window, int& x, int& y) {
+  ui::Control* found = nullptr;
+  for (const auto& control : window.controls()) {
+    if (hit(*control, x, y)) found = control.get();
+  }
+  if (found) {
+    const Box b = onWindow(*found);
+    x -= b.left;
+    y -= b.top;
+  }
+  return found;
+}
+
+}  // namespace
+
+void MemoryBackend::runModal(ui::Window& window) {
+  modalRuns.push_back(window.name());
+  endedModal = nullptr;
+  window.setVisible(true);
+  if (modalScripts.empty()) return;
+  const std::vector<ModalStep> steps = std::move(modalScripts.front());
+  modalScripts.pop_front();
+  for (const ModalStep& step : steps) {
+    if (endedModal == &window) return;
+    if (step.kind == ModalStep::Key) {
+      if (auto handler = window.onKeyDown) handler(step.key, step.modifiers);
+      continue;
+    }
+    int x = step.x, y = step.y;
+    ui::Control* control = controlAt(window, x, y);
+    ui::MouseHandler handler;
+    switch (step.kind) {
+      case ModalStep::Press:
+        handler = control ? control->onLeftDown : window.onLeftDown;
+        break;
+      case ModalStep::Move:
+        handler = control ? control->onMouseMove : window.onMouseMove;
+        break;
+      case ModalStep::Release:
+        handler = control ? control->onLeftUp : window.onLeftUp;
+        break;
+      case ModalStep::Key:
+        break;
+    }
+    if (handler) handler(x, y, step.modifiers);
+  }
+}
+
+ui::ScreenShot MemoryBackend::grabScreen() {
+  screenShots++;
+  if (screenShot.bmp) return screenShot;
+  image::Bitmap bitmap;
+  bitmap.width = screen.width;
+  bitmap.height = screen.height;
+  bitmap.rgb.resize(bitmap.stride() * static_cast<std::size_t>(bitmap.height));
+  for (int y = 0; y < bitmap.height; ++y) {
+    std::uint8_t* row = bitmap.row(y);
+    for (int x = 0; x < bitmap.width; ++x) {
+      row[3 * x] = static_cast<std::uint8_t>(x);
+      row[3 * x + 1] = static_cast<std::uint8_t>(y);
+      row[3 * x + 2] = static_cast<std::uint8_t>((x >> 8) * 16 + (y >> 8));
+    }
+  }
+  return {std::make_shared<const std::vector<std::uint8_t>>(image::encodeBmp24(bitmap)), 1.0};
+}
+
+bool MemoryBackend::printText(ui::Window*, const std::string& title, const std::string& text) {
+  printed.push_back({title, text});
+  return printerAnswers;
+}
+
+int MemoryBackend::randomNumber(int low, int high) {
+  if (randomAnswers.empty()) return low;
+  const int value = randomAnswers.front();
+  randomAnswers.pop_front();
+  return std::clamp(value, low, high);
+}
+
 const ui::MenuItem* MemoryBackend::popupMenu(ui::Window&, const ui::Menu& menu) {
   menusShown.push_back(menu.title);
   lastMenu = menu;

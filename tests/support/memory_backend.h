@@ -33,6 +33,11 @@ class MemoryBackend : public ui::Backend {
   const ui::MenuItem* popupMenu(ui::Window& owner, const ui::Menu& menu) override;
   ui::PictureBytes snapshot(ui::Window& window) override;
   void startSystemMove(ui::Window& window) override { systemMoves.push_back(window.name()); }
+  void runModal(ui::Window& window) override;
+  void endModal(ui::Window& window) override { endedModal = &window; }
+  ui::ScreenShot grabScreen() override;
+  bool printText(ui::Window* owner, const std::string& title, const std::string& text) override;
+  int randomNumber(int low, int high) override;
   void quit(int exitCode) override {
     quitCode = exitCode;
     quitCalls++;
@@ -46,7 +51,25 @@ class MemoryBackend : public ui::Backend {
     return true;
   }
 
+  // One step of a modal run, in the window's coordinates: delivered to the
+  // control under the point, as a toolkit would, or to the window itself.
+  struct ModalStep {
+    enum Kind { Press, Move, Release, Key } kind;
+    int x = 0, y = 0;
+    int key = 0, modifiers = 0;
+  };
+  static ModalStep press(int x, int y) { return {ModalStep::Press, x, y}; }
+  static ModalStep move(int x, int y) { return {ModalStep::Move, x, y}; }
+  static ModalStep release(int x, int y) { return {ModalStep::Release, x, y}; }
+  static ModalStep key(int code, int modifiers = 0) {
+    return {ModalStep::Key, 0, 0, code, modifiers};
+  }
+
   // Scripts.
+  // What the user does in the next window run modally; a run without a
+  // script, or whose script ends before the window ends its run, returns.
+  void whenModal(std::vector<ModalStep> steps) { modalScripts.push_back(std::move(steps)); }
+  void nextRandom(int value) { randomAnswers.push_back(value); }
   void answerOpenDialog(std::string path) { dialogAnswers.push_back({true, std::move(path)}); }
   void cancelOpenDialog() { dialogAnswers.push_back({false, {}}); }
   void answerInput(std::string text) { inputAnswers.push_back(std::move(text)); }
@@ -66,6 +89,19 @@ class MemoryBackend : public ui::Backend {
   std::vector<std::string> systemMoves;
   std::vector<std::string> startedProcesses;
   std::vector<std::pair<std::string, int>> prepared;  // preparePicture hints
+  std::deque<std::vector<ModalStep>> modalScripts;
+  std::vector<std::string> modalRuns;  // names of the windows run modally
+  ui::Window* endedModal = nullptr;
+  // The screen as grabScreen photographs it; a test pattern of the screen's
+  // size when left empty.
+  ui::ScreenShot screenShot;
+  int screenShots = 0;
+  std::deque<int> randomAnswers;
+  struct PrintCall {
+    std::string title, text;
+  };
+  std::vector<PrintCall> printed;
+  bool printerAnswers = true;
   int snapshots = 0;
   int quitCalls = 0;
   int quitCode = -1;

@@ -1,5 +1,6 @@
 #include "platform/qt/qt_backend.h"
 
+#include <QtCore/QEventLoop>
 #include <QtCore/QFileInfo>
 #include <QtCore/QPointer>
 #include <QtCore/QProcess>
@@ -11,6 +12,7 @@
 #include <QtWidgets/QLineEdit>
 #include <QtWidgets/QMessageBox>
 
+#include <chrono>
 #include <cmath>
 #include <cstring>
 #include <optional>
@@ -39,9 +41,23 @@ class DialogOwner {
   std::optional<WindowWidget::Busy> busy_;
 };
 
+// The pixels of `shot` as a 24-bit BMP file image; no bytes for an empty one.
+ui::PictureBytes asBmp(QImage shot) {
+  shot = shot.convertToFormat(QImage::Format_RGB888);
+  if (shot.isNull()) return {};
+  image::Bitmap bitmap{shot.width(), shot.height(), {}};
+  bitmap.rgb.resize(bitmap.stride() * static_cast<std::size_t>(bitmap.height));
+  for (int y = 0; y < bitmap.height; ++y) {
+    std::memcpy(bitmap.row(y), shot.constScanLine(y), bitmap.stride());
+  }
+  return std::make_shared<const std::vector<std::uint8_t>>(image::encodeBmp24(bitmap));
+}
+
 }  // namespace
 
-QtBackend::QtBackend() {
+QtBackend::QtBackend()
+    : random_(static_cast<std::mt19937::result_type>(
+          std::chrono::steady_clock::now().time_since_epoch().count())) {
   // Only quit() ends the program; closing the last dialog must not.
   QGuiApplication::setQuitOnLastWindowClosed(false);
 }
@@ -140,14 +156,40 @@ ui::PictureBytes QtBackend::snapshot(ui::Window& window) {
   if (shot.size() != widget->size()) {
     shot = shot.scaled(widget->size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
   }
-  shot = shot.convertToFormat(QImage::Format_RGB888);
-  if (shot.isNull()) return {};
-  image::Bitmap bitmap{shot.width(), shot.height(), {}};
-  bitmap.rgb.resize(bitmap.stride() * static_cast<std::size_t>(bitmap.height));
-  for (int y = 0; y < bitmap.height; ++y) {
-    std::memcpy(bitmap.row(y), shot.constScanLine(y), bitmap.stride());
+  return asBmp(std::move(shot));
+}
+
+void QtBackend::runModal(ui::Window& window) {
+  WindowWidget* widget = widgetOf(window);
+  if (!widget || quitRequested_) return;
+  WindowWidget::Busy busy(*widget);
+  widget->setWindowModality(Qt::ApplicationModal);
+  window.setVisible(true);
+  QEventLoop loop;
+  modalRuns_.push_back({&window, &loop, false});
+  if (!quitRequested_) loop.exec();
+  modalRuns_.pop_back();
+}
+
+void QtBackend::endModal(ui::Window& window) {
+  for (ModalRun& run : modalRuns_) {
+    if (run.window != &window || run.ended) continue;
+    run.ended = true;
+    run.loop->quit();
   }
-  return std::make_shared<const std::vector<std::uint8_t>>(image::encodeBmp24(bitmap));
+}
+
+ui::ScreenShot QtBackend::grabScreen() {
+  QScreen* screen = QGuiApplication::primaryScreen();
+  if (!screen) return {};
+  const QPixmap shot = screen->grabWindow(0);
+  return {asBmp(shot.toImage()), shot.devicePixelRatio()};
+}
+
+bool QtBackend::printText(ui::Window*, const std::string&, const std::string&) { return false; }
+
+int QtBackend::randomNumber(int low, int high) {
+  return std::uniform_int_distribution<int>(low, high)(random_);
 }
 
 bool QtBackend::startProcess(const std::string& path) {

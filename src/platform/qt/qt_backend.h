@@ -1,7 +1,11 @@
 #pragma once
 
 #include <memory>
+#include <random>
 #include <string>
+#include <vector>
+
+#include <QtCore/QEventLoop>
 
 #include "platform/qt/picture_prefetch.h"
 #include "platform/qt/popup_menu.h"
@@ -33,6 +37,12 @@ class QtBackend : public ui::Backend {
   // one shown; the picture box takes the result when the file comes.
   void preparePicture(const std::string& path, int boxWidth) override;
 
+  void runModal(ui::Window& window) override;
+  void endModal(ui::Window& window) override;
+  ui::ScreenShot grabScreen() override;
+  bool printText(ui::Window* owner, const std::string& title, const std::string& text) override;
+  int randomNumber(int low, int high) override;
+
   void quit(int exitCode) override;
   bool quitRequested() const override { return quitRequested_; }
   bool startProcess(const std::string& path) override;
@@ -53,6 +63,13 @@ class QtBackend : public ui::Backend {
   IconProvider icons_;
   BannerProvider banners_;
   PicturePrefetcher prefetcher_;
+  struct ModalRun {
+    ui::Window* window;
+    QEventLoop* loop;
+    bool ended;
+  };
+  std::vector<ModalRun> modalRuns_;
+  std::mt19937 random_;
 };
 
 }  // namespace quillet::qtui

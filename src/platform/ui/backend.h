@@ -14,6 +14,13 @@ struct ScreenSize {
   int height = 0;
 };
 
+// The whole screen as photographed: a BMP file image in device pixels, and how
+// many device pixels make one pixel of the windows' geometry.
+struct ScreenShot {
+  PictureBytes bmp;
+  double pixelRatio = 1.0;
+};
+
 struct FileDialogResult {
   bool confirmed = false;
   std::string path;
@@ -42,6 +49,22 @@ class Backend {
   virtual const MenuItem* popupMenu(Window& owner, const Menu& menu) = 0;
   // The window follows the pointer until the left button is released.
   virtual void startSystemMove(Window& window) = 0;
+
+  // Shows `window` and runs it modally: the other windows take no input, and
+  // the call returns once endModal(window) has been called.
+  virtual void runModal(Window& window) = 0;
+  // Called by a handler of a window in runModal: its run ends after the handler.
+  virtual void endModal(Window& window) = 0;
+
+  // Photographs the whole screen now; no bytes when the screen cannot be read.
+  virtual ScreenShot grabScreen() = 0;
+
+  // Prints `text` as plain text through the system's print dialog, `title`
+  // naming the job; false when the user cancelled or nothing could be printed.
+  virtual bool printText(Window* owner, const std::string& title, const std::string& text) = 0;
+
+  // A whole number from `low` to `high`, both included.
+  virtual int randomNumber(int low, int high) = 0;
 
   // A hint: the picture file at `path` is likely to be shown next, about
   // `boxWidth` pixels wide; a backend may read and decode it ahead of time.

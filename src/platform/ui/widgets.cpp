@@ -49,6 +49,16 @@ void Control::setVisible(bool v) {
   changed(Change::Visible);
 }
 
+void Control::setFocus() { changed(Change::Focus); }
+
+Frame::Frame(Window& owner, std::string name) : Control(owner, std::move(name), Kind::Frame) {}
+
+void Frame::setColour(std::uint32_t colour) {
+  if (colour == colour_) return;
+  colour_ = colour;
+  changed(Change::Appearance);
+}
+
 PictureBox::PictureBox(Window& owner, std::string name)
     : Control(owner, std::move(name), Kind::PictureBox) {}
 
@@ -220,6 +230,11 @@ void Window::setFocus() {
 void Window::setFace(std::string name) {
   face_ = std::move(name);
   changed(Change::Appearance);
+}
+
+void Window::setBackgroundPicture(PictureBytes picture) {
+  backgroundPicture_ = std::move(picture);
+  changed(Change::Picture);
 }
 
 Control* Window::find(const std::string& name) const {

@@ -26,7 +26,7 @@ using WheelHandler = std::function<void(int distance, int modifiers)>;
 
 class Control {
  public:
-  enum class Kind { PictureBox, EditBox, Label, Button, GroupBox };
+  enum class Kind { PictureBox, EditBox, Label, Button, GroupBox, Frame };
 
   Control(Window& owner, std::string name, Kind kind);
   virtual ~Control() = default;
@@ -52,6 +52,8 @@ class Control {
   void setHeight(int v);
   void setGeometry(int left, int top, int width, int height);
   void setVisible(bool v);
+  // The keyboard goes to this control (and its window comes forward).
+  void setFocus();
 
   // Mouse input over the control, in its own coordinates.
   MouseHandler onLeftDown, onLeftUp, onRightDown, onMouseMove, onDoubleClick;
@@ -89,6 +91,8 @@ class PictureBox : public Control {
   void setBorder(bool v);
   std::uint32_t background() const { return background_; }  // 0x00BBGGRR
   void setBackground(std::uint32_t colour);
+  // 1: the picture stretched to the box; 0: unscaled, one picture pixel to
+  // one pixel of the screen, from the box's top-left corner.
   int displayMode() const { return displayMode_; }
   void setDisplayMode(int mode);
 
@@ -150,6 +154,18 @@ class Button : public Control {
 
  private:
   std::string caption_;
+};
+
+// A rectangle filled with one colour; its child controls sit inside it and
+// are cut off at its edges.
+class Frame : public Control {
+ public:
+  Frame(Window& owner, std::string name);
+  std::uint32_t colour() const { return colour_; }  // 0x00BBGGRR
+  void setColour(std::uint32_t colour);
+
+ private:
+  std::uint32_t colour_ = 0xFFFFFF;
 };
 
 class GroupBox : public Control {
@@ -223,6 +239,11 @@ class Window {
   // A face picture filling the window (the host window's red dot).
   const std::string& face() const { return face_; }
   void setFace(std::string name);
+  // A picture file (BMP or JPEG) drawn unscaled, one picture pixel to one
+  // pixel of the screen, from the window's top-left corner, under its
+  // controls; nullptr for none.
+  const PictureBytes& backgroundPicture() const { return backgroundPicture_; }
+  void setBackgroundPicture(PictureBytes picture);
 
   template <class T>
   T& add(const std::string& name, Control* parent = nullptr) {
@@ -251,7 +272,8 @@ class Window {
   std::function<void()> onCloseRequest;
   KeyHandler onKeyDown, onKeyUp;
   WheelHandler onWheel;
-  MouseHandler onRightDown, onDoubleClick, onLeftDown;
+  // Mouse input on the window's own area (not over a control), in its coordinates.
+  MouseHandler onRightDown, onDoubleClick, onLeftDown, onLeftUp, onMouseMove;
 
   // The window system or the user changed something; runs the same handlers.
   void systemMoved(int left, int top);
@@ -282,6 +304,7 @@ class Window {
   bool freeMove_ = false;
   bool focus_ = false;
   std::string face_;
+  PictureBytes backgroundPicture_;
   std::vector<std::unique_ptr<Control>> controls_;
   Menu menu_;
   std::unique_ptr<WindowPeer> peer_;
