@@ -8,6 +8,7 @@
 #include "core/names.h"
 #include "core/picture_files.h"
 #include "core/state_files.h"
+#include "notes/text_note.h"
 #include "platform/files.h"
 #include "platform/ui/input.h"
 #include "viewer/mouse.h"
@@ -54,7 +55,10 @@ void buildMainWindow(Program& p, ui::Window& w) {
   box.setBackground(kPictureBackground);
 
   auto& note = w.add<ui::EditBox>(core::kNoteBox);
+  note.setGeometry(5, 5, 80, 48);
   note.setVisible(false);
+  note.onChanged = [&p] { notes::onNoteChanged(p); };
+  note.onKeyDown = [&p](int key, int modifiers) { notes::onNoteKeyDown(p, key, modifiers); };
   auto& info = w.add<ui::Label>(core::kInfoLabel);
   info.setGeometry(0, 0, kInfoWidth, kInfoHeight);
   info.setBackdrop(true);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -34,9 +35,6 @@ struct ViewerState {
   int folderIndex = 0;
   int localZoom = 0;
   int ratioLocked = 0;
-  // The capture just taken, shown where it was on the screen.
-  std::string captureName;
-  CaptureOrigin captureOrigin;
 };
 
 // How the picture window floats over the others.
@@ -51,6 +49,21 @@ struct TransformState {
   image::Bitmap workBitmap;
   int workBitmapLoaded = 0;
   int freeRotationAngle = 0;
+};
+
+// Two int32 coordinates, as the selection keeps its anchor.
+using Point = std::array<std::int32_t, 2>;
+
+// Region capture: the frozen screen, the selection on it, and the capture
+// that the viewer shows where it was on the screen.
+struct CaptureState {
+  ui::PictureBytes screenSnapshot;
+  // Device pixels per pixel of window geometry when the screen was photographed.
+  double screenPixelRatio = 1.0;
+  int selectionDragging = 0;
+  Point selectionStart{};
+  std::string captureName;
+  CaptureOrigin captureOrigin;
 };
 
 struct NoteState {
@@ -70,6 +83,7 @@ struct GlobalState : ShellState,
                      ViewerState,
                      WindowModeState,
                      TransformState,
+                     CaptureState,
                      NoteState,
                      HelpState {};
 

@@ -142,7 +142,10 @@ void showPictureFile(Program& p, const std::string& path) {
     readLoadedSize(p, path);
     if (!g.captureName.empty() &&
         path == p.programPath(std::string(kPictureFolder) + "/" + g.captureName + ".jpg")) {
-      box.setWidth(g.loadedWidth);
+      // The capture holds the screen's device pixels; at the screen's own
+      // scale it covers exactly the region it came from.
+      const double ratio = g.screenPixelRatio > 0.0 ? g.screenPixelRatio : 1.0;
+      box.setWidth(truncated(g.loadedWidth / ratio));
       w.move(g.captureOrigin.x, g.captureOrigin.y);
     } else {
       // Before any resize (a start on a picture that could not be read)

@@ -16,8 +16,8 @@ std::string withoutLineEnd(std::string path) {
   return path;
 }
 
-void writeText(Program& p, const char* name, const std::string& content) {
-  files::writeAtomic(p.programPath(name), text::toStateFile(content));
+bool writeText(Program& p, const char* name, const std::string& content) {
+  return files::writeAtomic(p.programPath(name), text::toStateFile(content));
 }
 
 }  // namespace
@@ -44,10 +44,10 @@ bool readNote(Program& p, std::string& note) {
 
 void writeLastFileRecord(Program& p) { writeText(p, kLastFileRecord, p.g().currentPicturePath); }
 
+bool writeNoteFile(Program& p) { return p.main() && writeText(p, kNoteFile, noteBox(p).text()); }
+
 void writeNote(Program& p) {
-  if (!p.main()) return;
-  writeText(p, kNoteFile, noteBox(p).text());
-  p.g().textNoteMode = 0;
+  if (writeNoteFile(p)) p.g().textNoteMode = 0;
 }
 
 void saveStateFiles(Program& p) {
@@ -58,10 +58,9 @@ void saveStateFiles(Program& p) {
 void closeProgram(Program& p) {
   GlobalState& g = p.g();
   writeLastFileRecord(p);
-  if (g.textNoteMode == 1) {
-    writeNote(p);
-    g.textNoteMode = 0;
-  }
+  // Written once here; a note the file refused is tried again as the
+  // window goes.
+  if (g.textNoteMode == 1) writeNote(p);
   std::string work = p.programPath(kWorkBitmapFile);
   if (files::exists(work)) files::remove(work);
   p.endProcess(0);

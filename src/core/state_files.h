@@ -12,7 +12,10 @@ std::string readLastFileRecord(Program& p);
 bool readNote(Program& p, std::string& note);
 
 void writeLastFileRecord(Program& p);
-// Writes the note box's text to "便签文本.txt" and marks the note saved.
+// Writes the note box's text to "便签文本.txt"; false when it could not.
+bool writeNoteFile(Program& p);
+// The same, and the note counts as saved once it is written; a note the file
+// could not take stays marked, so the next save tries again.
 void writeNote(Program& p);
 
 // Writes "上次文件.txt" and, while the note has unsaved changes, the note.

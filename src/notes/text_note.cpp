@@ -1,10 +1,58 @@
 #include "notes/text_note.h"
 
+#include "core/main_controls.h"
+#include "core/program.h"
+#include "core/state_files.h"
+#include "platform/ui/input.h"
+
 namespace quillet::notes {
 
-// The note window is not part of this version yet; the menu entry and the key
-// already lead here, and a note left open by an earlier version is still
-// closed by a double click (see the core's leaveTextNote).
-void toggleTextNote(core::Program& /*p*/) {}
+namespace {
+
+constexpr const char* kNoteTitle = "文本便签模式";
+
+void enterTextNote(core::Program& p) {
+  ui::Window& w = *p.main();
+  ui::EditBox& note = core::noteBox(p);
+  note.setVisible(true);
+  w.setBorder(ui::Window::Border::Sizable);
+  w.setTitle(kNoteTitle);
+  // Changes the file could not take are still in the box; the file must not
+  // bring back what they replaced.
+  if (p.g().textNoteMode != 1) {
+    std::string text;
+    core::readNote(p, text);
+    // Reading the note is not an edit of it.
+    auto changed = std::move(note.onChanged);
+    note.setText(std::move(text));
+    note.onChanged = std::move(changed);
+  }
+  note.setHeight(w.height() - 43);
+  note.setWidth(w.width() - 19);
+  note.setFocus();
+}
+
+}  // namespace
+
+void toggleTextNote(core::Program& p) {
+  if (!p.main()) return;
+  if (core::noteBox(p).visible()) {
+    core::leaveTextNote(p);
+  } else {
+    enterTextNote(p);
+  }
+}
+
+void onNoteChanged(core::Program& p) { p.g().textNoteMode = 1; }
+
+void onNoteKeyDown(core::Program& p, int key, int modifiers) {
+  if (modifiers != ui::kCtrl || !p.main()) return;
+  if (key == ui::key::letter('S')) {
+    // Saved, yet still marked: leaving the mode writes it once more.
+    if (p.g().textNoteMode == 1) core::writeNoteFile(p);
+  } else if (key == ui::key::letter('P')) {
+    p.backend().printText(p.main(), kNoteTitle, core::noteBox(p).text());
+  }
+}
 
 }  // namespace quillet::notes

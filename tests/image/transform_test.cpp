@@ -225,6 +225,27 @@ TEST(Transform, RotationBy30_CanvasHoldsTheWholePicture_FlatAreasStayExact) {
   EXPECT_NEAR(picture, w * h, 2 * (w + h));
 }
 
+TEST(Transform, Crop_TakesThePixelsInPlace_CutDownToTheEdges) {
+  const Bitmap b = numbered(9, 7);
+  struct Case {
+    int x, y, w, h;      // asked for
+    int fx, fy, fw, fh;  // what lies on the bitmap
+  };
+  for (const Case c : {Case{2, 3, 4, 2, 2, 3, 4, 2}, Case{-2, -1, 5, 4, 0, 0, 3, 3},
+                       Case{7, 5, 10, 10, 7, 5, 2, 2}, Case{0, 0, 9, 7, 0, 0, 9, 7}}) {
+    const Bitmap part = cropBitmap(b, c.x, c.y, c.w, c.h);
+    ASSERT_EQ(part.width, c.fw);
+    ASSERT_EQ(part.height, c.fh);
+    for (int y = 0; y < c.fh; ++y) {
+      for (int x = 0; x < c.fw; ++x) EXPECT_EQ(at(part, x, y), at(b, c.fx + x, c.fy + y));
+    }
+  }
+  EXPECT_TRUE(cropBitmap(b, 9, 0, 3, 3).empty());
+  EXPECT_TRUE(cropBitmap(b, -5, 2, 5, 3).empty());
+  EXPECT_TRUE(cropBitmap(b, 2, 2, 0, 3).empty());
+  EXPECT_TRUE(cropBitmap(b, 2147483000, 2, 2000, 3).empty()) << "no overflow past the int range";
+}
+
 TEST(Transform, BrokenOrEmptyBitmaps_GiveEmptyBitmaps) {
   Bitmap shortBuffer = numbered(10, 10);
   shortBuffer.rgb.resize(10 * 9 * 3 + 5);

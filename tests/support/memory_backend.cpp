@@ -112,6 +112,10 @@ void MemoryBackend::runModal(ui::Window& window) {
       if (auto handler = window.onKeyDown) handler(step.key, step.modifiers);
       continue;
     }
+    if (step.kind == ModalStep::Look) {
+      step.look(window);
+      continue;
+    }
     int x = step.x, y = step.y;
     ui::Control* control = controlAt(window, x, y);
     ui::MouseHandler handler;
@@ -126,6 +130,7 @@ void MemoryBackend::runModal(ui::Window& window) {
         handler = control ? control->onLeftUp : window.onLeftUp;
         break;
       case ModalStep::Key:
+      case ModalStep::Look:
         break;
     }
     if (handler) handler(x, y, step.modifiers);

@@ -54,15 +54,20 @@ class MemoryBackend : public ui::Backend {
   // One step of a modal run, in the window's coordinates: delivered to the
   // control under the point, as a toolkit would, or to the window itself.
   struct ModalStep {
-    enum Kind { Press, Move, Release, Key } kind;
+    enum Kind { Press, Move, Release, Key, Look } kind;
     int x = 0, y = 0;
     int key = 0, modifiers = 0;
+    // For Look: runs with the window as it is at that point of the run.
+    std::function<void(ui::Window&)> look = nullptr;
   };
   static ModalStep press(int x, int y) { return {ModalStep::Press, x, y}; }
   static ModalStep move(int x, int y) { return {ModalStep::Move, x, y}; }
   static ModalStep release(int x, int y) { return {ModalStep::Release, x, y}; }
   static ModalStep key(int code, int modifiers = 0) {
     return {ModalStep::Key, 0, 0, code, modifiers};
+  }
+  static ModalStep look(std::function<void(ui::Window&)> check) {
+    return {ModalStep::Look, 0, 0, 0, 0, std::move(check)};
   }
 
   // Scripts.

@@ -522,4 +522,25 @@ bool rotateToBmpStream(const Bitmap& bitmap, double degrees, std::uint32_t fill,
   return true;
 }
 
+Bitmap cropBitmap(const Bitmap& bitmap, int x, int y, int width, int height) {
+  if (bitmap.empty() ||
+      bitmap.rgb.size() < bitmap.stride() * static_cast<std::size_t>(bitmap.height)) {
+    return {};
+  }
+  const std::int64_t left = std::max<std::int64_t>(x, 0);
+  const std::int64_t top = std::max<std::int64_t>(y, 0);
+  const std::int64_t right = std::min<std::int64_t>(std::int64_t{x} + width, bitmap.width);
+  const std::int64_t bottom = std::min<std::int64_t>(std::int64_t{y} + height, bitmap.height);
+  if (right <= left || bottom <= top) return {};
+  Bitmap out;
+  out.width = static_cast<int>(right - left);
+  out.height = static_cast<int>(bottom - top);
+  out.rgb.resize(out.stride() * static_cast<std::size_t>(out.height));
+  for (int row = 0; row < out.height; ++row) {
+    const std::uint8_t* from = bitmap.row(static_cast<int>(top) + row) + 3 * left;
+    std::copy(from, from + out.stride(), out.row(row));
+  }
+  return out;
+}
+
 }  // namespace quillet::image

@@ -48,6 +48,10 @@ using BmpSink = std::function<bool(ByteView)>;
 bool rotateToBmpStream(const Bitmap& bitmap, double degrees, std::uint32_t fill,
                        const BmpSink& sink);
 
+// The part of `bitmap` from (`x`, `y`), `width` by `height`, cut down to the
+// bitmap's edges; empty when nothing of it lies on the bitmap.
+Bitmap cropBitmap(const Bitmap& bitmap, int x, int y, int width, int height);
+
 // A 45-degree turn of the largest picture decode accepts needs twice its area.
 inline constexpr std::int64_t kMaxRotatedPixels = 2 * kMaxPixels;
 

@@ -1,0 +1,51 @@
+#include "capture/save_capture.h"
+
+#include "core/names.h"
+#include "core/program.h"
+#include "platform/files.h"
+
+namespace quillet::capture {
+
+namespace {
+
+constexpr int kHighestName = 10000;
+constexpr int kRandomTries = 50;
+constexpr int kJpegQuality = 80;
+
+std::string capturePath(core::Program& p, const std::string& name, const char* extension) {
+  return p.programPath(std::string(core::kPictureFolder) + "/" + name + extension);
+}
+
+// A random name whose ".jpg" is free: an older capture of the same name is
+// never overwritten, nor shown in place of the new one. When the random
+// tries all hit taken names, the first free name past the range.
+std::string freeName(core::Program& p) {
+  for (int i = 0; i < kRandomTries; ++i) {
+    std::string name = std::to_string(p.backend().randomNumber(0, kHighestName));
+    if (!files::exists(capturePath(p, name, ".jpg"))) return name;
+  }
+  for (int n = kHighestName + 1;; ++n) {
+    std::string name = std::to_string(n);
+    if (!files::exists(capturePath(p, name, ".jpg"))) return name;
+  }
+}
+
+}  // namespace
+
+Saved saveCapture(core::Program& p, const image::Bitmap& picture) {
+  const image::Bytes bmp = image::encodeBmp24(picture);
+  if (bmp.empty()) return {{}, "截图是空的"};
+  files::createFolder(p.programPath(core::kPictureFolder));
+  const std::string name = freeName(p);
+  const std::string temporary = capturePath(p, name, ".tmp");
+  const std::string jpeg = capturePath(p, name, ".jpg");
+  if (!files::writeAtomic(temporary, bmp)) return {{}, "无法写入 " + temporary};
+  auto converted = image::convertBmpToJpeg(bmp, kJpegQuality);
+  const bool written = converted && files::writeAtomic(jpeg, converted.value);
+  files::remove(temporary);
+  if (!written) return {{}, converted ? "无法写入 " + jpeg : converted.error};
+  p.g().captureName = name;
+  return {jpeg, {}};
+}
+
+}  // namespace quillet::capture

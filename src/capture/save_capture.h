@@ -1,0 +1,25 @@
+#pragma once
+
+#include <string>
+
+#include "platform/image/picture.h"
+
+namespace quillet::core {
+class Program;
+}
+
+namespace quillet::capture {
+
+// Where a capture was written, or why it could not be.
+struct Saved {
+  std::string path;
+  std::string problem;
+};
+
+// Writes the captured picture into the program's "pic" folder as
+// captureName + ".jpg" (quality 80), by way of a BMP ".tmp" of the same name,
+// under a random name from 0 to 10000 that no file there has yet. Nothing
+// is left behind when it fails.
+Saved saveCapture(core::Program& p, const image::Bitmap& picture);
+
+}  // namespace quillet::capture
