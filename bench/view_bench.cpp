@@ -162,16 +162,7 @@ BENCHMARK(bakeAndWheel)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAg
 int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  quillet::bench::MedianReporter reporter;
-  {
-    Setup s;
-    current = &s;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    current = nullptr;
-  }
-  benchmark::Shutdown();
-  const auto& m = reporter.medians;
+  const auto m = quillet::bench::runWithFixture(&argc, argv, current);
   quillet::bench::BudgetTable table("Summary (medians, 24 MP photo in an 800-pixel window)");
   if (m.contains("pageDown")) {
     table.line("Page Down, key to the next photo painted:", m.at("pageDown"), 60.0, "ms");

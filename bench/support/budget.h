@@ -16,6 +16,22 @@ class MedianReporter : public benchmark::ConsoleReporter {
   std::map<std::string, double> medians;
 };
 
+// Runs the benchmarks the command line asks for, with one `Fixture` alive
+// around all of them and `current` pointing at it; the medians, in ms.
+template <class Fixture>
+std::map<std::string, double> runWithFixture(int* argc, char** argv, Fixture*& current) {
+  benchmark::Initialize(argc, argv);
+  MedianReporter reporter;
+  {
+    Fixture fixture;
+    current = &fixture;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    current = nullptr;
+  }
+  benchmark::Shutdown();
+  return reporter.medians;
+}
+
 // Prints figures beside their budgets; remembers whether all were within.
 class BudgetTable {
  public:

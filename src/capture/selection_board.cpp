@@ -81,6 +81,7 @@ void release(Board& b) {
 ui::Window& build(core::Program& p) {
   const ui::ScreenSize screen = p.backend().screenSize();
   ui::Window& w = p.openSecondary(kBoardKey, std::make_unique<ui::Window>(p.backend(), "选择画板"));
+  w.setTitle("选择画板");
   w.setBorder(ui::Window::Border::None);
   w.setTopmost(true);
   w.setBackgroundPicture(p.g().screenSnapshot);

@@ -51,7 +51,7 @@ TEST_F(CaptureTest, DraggedRegion_IsSavedAndShownWhereItWas_WhicheverWayTheDragW
     SCOPED_TRACE(::testing::Message()
                  << d.fromX << "," << d.fromY << " to " << d.toX << "," << d.toY);
     backend.nextRandom(++name);
-    // The middle move lands on the outline itself, which must follow as well.
+    // The middle move passes over the outline drawn so far.
     backend.whenModal({Step{Step::Press, d.fromX, d.fromY}, Step{Step::Move, 200, 230},
                        Step{Step::Move, d.toX, d.toY}, Step{Step::Release, d.toX, d.toY}});
     captureByKey();

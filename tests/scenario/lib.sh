@@ -112,7 +112,8 @@ wm_ready() {
 start_desktop() {
   local fifo="$WORK/displayfd"
   mkfifo "$fifo"
-  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$fifo" \
+  Xvfb -displayfd 3 -screen 0 "${SCREEN_SIZE:-1280x1024}x24" -nolisten tcp \
+    -noreset 3>"$fifo" \
     >"$WORK/xvfb.log" 2>&1 &
   XVFB_PID=$!
   local number=""
@@ -340,6 +341,87 @@ shown_difference() {
 # dark_fraction IMAGE: share of pixels darker than mid-grey.
 dark_fraction() {
   convert "$1" -colorspace Gray -threshold 50% -format '%[fx:1-mean]' info:
+}
+
+# rmse A B: how far two pictures of one size are apart, as a normalised root
+# mean square error (0 = identical).
+rmse() {
+  local out
+  # compare's status says whether the images differ; the figure is the answer.
+  out=$(compare -metric RMSE "$1" "$2" null: 2>&1) || true
+  [[ $out == *"("* ]] || fail "compare gave no figure: $out"
+  sed -n 's/.*(\([0-9.e-]*\)).*/\1/p' <<<"$out"
+}
+
+# start_on_gradient WxH: the program started on a WxH gradient picture (in
+# `picture`), its picture window (in `id`) viewable at 50, 50 at that size.
+start_on_gradient() {
+  picture="$WORK/gradient.jpg"
+  convert -size "$1" gradient:navy-orange "$picture"
+  write_last_file "$picture"
+  start_program
+  id=$(wait_window "^Quillet －" 20)
+  wait_geometry "$id" "50 50 ${1/x/ }"
+}
+
+board_shown() { find_window '^选择画板$' >/dev/null; }
+
+# capture_by_drag X1 Y1 X2 Y2: D on the picture window, then a drag on the
+# frozen screen between the two screen points.
+capture_by_drag() {
+  press "$id" d
+  wait_until 10 board_shown || fail "no selection board after D; windows: $(list_windows)"
+  drag "$@"
+}
+
+# expect_picture_at X Y W: the picture window's inside starts at X, Y and is W wide.
+expect_picture_at() {
+  local x y w
+  id=$(wait_window "^Quillet －" 10)
+  read -r x y w _ < <(geometry "$id")
+  [[ "$x $y $w" == "$1 $2 $3" ]] || fail "the picture window stands at $x,$y ${w} wide"
+}
+
+# expect_capture SCREEN X Y W H: one capture was saved in "pic", W × H, and
+# it shows the part of the picture SCREEN at X, Y.
+expect_capture() {
+  local screen=$1 x=$2 y=$3 w=$4 h=$5 saved
+  captured() { [[ -n $(find "$PROGRAM_FOLDER/pic" -name '*.jpg' ! -name 1.jpg) ]]; }
+  wait_until 10 captured || fail "nothing was saved in pic: $(ls "$PROGRAM_FOLDER/pic")"
+  saved=$(find "$PROGRAM_FOLDER/pic" -name '*.jpg' ! -name 1.jpg)
+  [[ $(wc -l <<<"$saved") == 1 ]] || fail "more than one capture: $saved"
+  ! ls "$PROGRAM_FOLDER/pic" | grep -q '\.tmp$' || fail "a .tmp was left in pic"
+  [[ $(picture_size "$saved") == "$w $h" ]] || fail "the capture is $(picture_size "$saved")"
+  convert "$screen" -crop "${w}x${h}+${x}+${y}" +repage "$WORK/expected.png"
+  local d
+  d=$(rmse "$saved" "$WORK/expected.png")
+  awk -v d="$d" 'BEGIN { exit !(d < 0.05) }' || fail "the capture is not the screen's region ($d)"
+}
+
+# show_on_root PICTURE: the picture as the desktop's background, from the
+# screen's top-left corner, so that a region of the screen is known.
+show_on_root() {
+  # display answers 1 even when the background was set; the screen tells.
+  timeout 20 display -window root "$1" || true
+  screenshot "$WORK/root-check.png"
+  local w h
+  read -r w h < <(picture_size "$1")
+  convert "$WORK/root-check.png" -crop "${w}x${h}+0+0" +repage "$WORK/root-part.png"
+  local d
+  d=$(rmse "$WORK/root-part.png" "$1")
+  awk -v d="$d" 'BEGIN { exit !(d < 0.02) }' || fail "cannot put $1 on the root window ($d)"
+}
+
+# drag X1 Y1 X2 Y2: the left button pressed at one screen point, moved in
+# steps and released at the other.
+drag() {
+  timeout 10 xdotool mousemove --sync "$1" "$2" mousedown 1 || fail "press at $1,$2 failed"
+  local i
+  for i in 1 2 3 4; do
+    timeout 10 xdotool mousemove --sync $(($1 + ($3 - $1) * i / 4)) $(($2 + ($4 - $2) * i / 4)) ||
+      fail "move failed"
+  done
+  timeout 10 xdotool mouseup 1 || fail "release at $3,$4 failed"
 }
 
 # same_file A B: both names lead to one existing file.

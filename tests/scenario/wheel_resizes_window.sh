@@ -4,12 +4,7 @@ source "$(dirname "$0")/lib.sh"
 start_desktop
 make_program_folder
 
-picture="$WORK/wide.jpg"
-convert -size 400x300 gradient:navy-orange "$picture"
-write_last_file "$picture"
-start_program
-id=$(wait_window "^Quillet －" 20)
-wait_geometry "$id" "50 50 400 300"
+start_on_gradient 400x300
 
 # Button 5 turns the wheel toward the user: wider.
 click "$id" 200 150 5

@@ -106,6 +106,10 @@ void MemoryBackend::runModal(ui::Window& window) {
   if (modalScripts.empty()) return;
   const std::vector<ModalStep> steps = std::move(modalScripts.front());
   modalScripts.pop_front();
+  // As a toolkit does: whoever took the press gets the moves and the release
+  // until the button comes up; without a button held, the one under the point.
+  bool held = false;
+  ui::Control* grabbed = nullptr;
   for (const ModalStep& step : steps) {
     if (endedModal == &window) return;
     if (step.kind == ModalStep::Key) {
@@ -117,17 +121,30 @@ void MemoryBackend::runModal(ui::Window& window) {
       continue;
     }
     int x = step.x, y = step.y;
-    ui::Control* control = controlAt(window, x, y);
+    ui::Control* control = nullptr;
+    if (held) {
+      control = grabbed;
+      if (control) {
+        const Box b = onWindow(*control);
+        x -= b.left;
+        y -= b.top;
+      }
+    } else {
+      control = controlAt(window, x, y);
+    }
     ui::MouseHandler handler;
     switch (step.kind) {
       case ModalStep::Press:
         handler = control ? control->onLeftDown : window.onLeftDown;
+        held = true;
+        grabbed = control;
         break;
       case ModalStep::Move:
         handler = control ? control->onMouseMove : window.onMouseMove;
         break;
       case ModalStep::Release:
         handler = control ? control->onLeftUp : window.onLeftUp;
+        held = false;
         break;
       case ModalStep::Key:
       case ModalStep::Look:

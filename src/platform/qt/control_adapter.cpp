@@ -1,8 +1,14 @@
 #include "platform/qt/control_adapter.h"
 
+#include <QtGui/QColor>
 #include <QtWidgets/QWidget>
 
 namespace quillet::qtui {
+
+QColor fromModelColour(std::uint32_t colour) {
+  return QColor(static_cast<int>(colour & 0xFF), static_cast<int>((colour >> 8) & 0xFF),
+                static_cast<int>((colour >> 16) & 0xFF));
+}
 
 void ControlAdapter::mirror(ui::Change what) {
   switch (what) {
@@ -11,6 +17,9 @@ void ControlAdapter::mirror(ui::Change what) {
       return;
     case ui::Change::Visible:
       widget_->setVisible(control_.visible());
+      return;
+    case ui::Change::Focus:
+      takeFocus();
       return;
     default:
       mirrorContent(what);
@@ -23,6 +32,19 @@ void ControlAdapter::mirrorAll() {
                     ui::Change::Appearance, ui::Change::Visible}) {
     mirror(what);
   }
+}
+
+// A control that takes no keys of its own (a picture box, a frame) would swallow
+// them as focus widget; its window takes the focus instead, so that the keys
+// still reach the window's handlers.
+void ControlAdapter::takeFocus() {
+  QWidget* window = widget_->window();
+  if (window->isVisible()) {
+    window->raise();
+    window->activateWindow();
+  }
+  QWidget* target = widget_->focusPolicy() == Qt::NoFocus ? window : widget_;
+  target->setFocus(Qt::OtherFocusReason);
 }
 
 void ControlAdapter::routeInputTo(QObject* filter) { widget_->installEventFilter(filter); }

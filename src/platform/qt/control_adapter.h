@@ -1,10 +1,12 @@
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 
 #include "platform/ui/widgets.h"
 
+class QColor;
 class QKeyEvent;
 class QObject;
 class QWidget;
@@ -19,6 +21,9 @@ void callHandler(const Handler& handler, Args... args) {
   Handler copy = handler;
   copy(args...);
 }
+
+// A model colour, written 0x00BBGGRR.
+QColor fromModelColour(std::uint32_t colour);
 
 // What a control's widget needs from the window it sits in.
 class ControlHost {
@@ -69,6 +74,8 @@ class ControlAdapter {
   virtual void mirrorContent(ui::Change what) = 0;
 
  private:
+  void takeFocus();
+
   ui::Control& control_;
   QWidget* widget_;
 };

@@ -12,6 +12,7 @@ std::unique_ptr<ControlAdapter> makeEditBoxAdapter(ui::Control&, QWidget*, Contr
 std::unique_ptr<ControlAdapter> makeLabelAdapter(ui::Control&, QWidget*, ControlHost&);
 std::unique_ptr<ControlAdapter> makeButtonAdapter(ui::Control&, QWidget*, ControlHost&);
 std::unique_ptr<ControlAdapter> makeGroupBoxAdapter(ui::Control&, QWidget*, ControlHost&);
+std::unique_ptr<ControlAdapter> makeFrameAdapter(ui::Control&, QWidget*, ControlHost&);
 
 namespace {
 
@@ -29,6 +30,7 @@ constexpr std::array kRegistry{
     Registration{Kind::Label, &makeLabelAdapter},
     Registration{Kind::Button, &makeButtonAdapter},
     Registration{Kind::GroupBox, &makeGroupBoxAdapter},
+    Registration{Kind::Frame, &makeFrameAdapter},
 };
 
 }  // namespace

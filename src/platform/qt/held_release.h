@@ -18,7 +18,7 @@ namespace quillet::qtui {
 class HeldRelease {
  public:
   struct Release {
-    ui::Control* control;
+    ui::Control* control;  // nullptr: the window's own area
     QPoint at;
     int modifiers;
   };

@@ -7,11 +7,6 @@ namespace quillet::qtui {
 
 namespace {
 
-QColor fromModelColour(std::uint32_t colour) {
-  return QColor(static_cast<int>(colour & 0xFF), static_cast<int>((colour >> 8) & 0xFF),
-                static_cast<int>((colour >> 16) & 0xFF));
-}
-
 class PictureBoxAdapter : public AdapterFor<ui::PictureBox, PictureWidget> {
  public:
   PictureBoxAdapter(ui::Control& control, QWidget* container)
@@ -24,7 +19,7 @@ class PictureBoxAdapter : public AdapterFor<ui::PictureBox, PictureWidget> {
       view()->showPicture(box.picture(), QString::fromStdString(box.origin()),
                           QString::fromStdString(box.problem()));
     } else if (what == ui::Change::Appearance) {
-      view()->setLook(fromModelColour(box.background()), box.border());
+      view()->setLook(fromModelColour(box.background()), box.border(), box.displayMode() == 0);
     }
   }
 };

@@ -2,6 +2,7 @@
 
 #include "platform/qt/picture_prefetch.h"
 
+#include <QtGui/QPaintEvent>
 #include <QtGui/QPainter>
 #include <QtGui/QTextOption>
 
@@ -34,10 +35,12 @@ void PictureWidget::showPicture(ui::PictureBytes bytes, const QString& origin,
   update();
 }
 
-void PictureWidget::setLook(QColor background, bool border) {
-  if (background == background_ && border == border_) return;
+void PictureWidget::setLook(QColor background, bool border, bool unscaled) {
+  if (background == background_ && border == border_ && unscaled == unscaled_) return;
   background_ = background;
   border_ = border;
+  if (unscaled != unscaled_) dropDecoded();
+  unscaled_ = unscaled;
   prepare();
   update();
 }
@@ -67,6 +70,7 @@ void PictureWidget::dropDecoded() {
   decodeError_.clear();
   fullSize_ = {};
   displayLevel_ = -1;
+  whole_.reset();
 }
 
 void PictureWidget::prepare() {
@@ -76,6 +80,10 @@ void PictureWidget::prepare() {
   }
   const QSize box = contentPixels();
   if (box.isEmpty()) return;  // decoded once the box has a size
+  if (unscaled_) {
+    prepareWhole();
+    return;
+  }
   if (decodedFrom_ == bytes_) {
     if (!decodeError_.isEmpty()) return;  // the same bytes fail the same way
     const bool covers = source_.width() >= box.width() && source_.height() >= box.height();
@@ -86,6 +94,18 @@ void PictureWidget::prepare() {
   }
   decodeFor(box);
   if (decodeError_.isEmpty()) reduceFor(box);
+}
+
+// Unscaled, the box's size does not matter: the same bytes are never decoded again.
+void PictureWidget::prepareWhole() {
+  if (decodedFrom_ == bytes_ && (whole_ || !decodeError_.isEmpty())) return;
+  dropDecoded();
+  decodedFrom_ = bytes_;
+  const int before = wholeDecodeCount();
+  WholeDecode decoded = decodeWhole(bytes_);
+  decodeCount_ += wholeDecodeCount() - before;
+  whole_ = std::move(decoded.picture);
+  if (!whole_) decodeError_ = decoded.error;
 }
 
 void PictureWidget::decodeFor(QSize box) {
@@ -139,7 +159,7 @@ void PictureWidget::reduceFor(QSize box) {
   if (display_.isNull()) display_ = source_;
 }
 
-void PictureWidget::paintEvent(QPaintEvent*) {
+void PictureWidget::paintEvent(QPaintEvent* event) {
   QPainter painter(this);
   const QRect area = contentRect();
   if (border_) {
@@ -152,6 +172,9 @@ void PictureWidget::paintEvent(QPaintEvent*) {
     paintTrouble(painter, area, problem_);
   } else if (bytes_ && decodedFrom_ == bytes_ && !decodeError_.isEmpty()) {
     paintTrouble(painter, area, decodeError_);
+  } else if (bytes_ && whole_) {
+    paintUnscaled(painter, devicePixelRatioF(), whole_->image, area.topLeft(),
+                  event->region() & area, background_);
   } else if (bytes_ && !display_.isNull()) {
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
     painter.drawImage(area, display_);

@@ -4,21 +4,26 @@
 #include <QtGui/QImage>
 #include <QtWidgets/QWidget>
 
+#include <memory>
+
 #include "platform/image/picture.h"
+#include "platform/qt/whole_picture.h"
 #include "platform/ui/widgets.h"
 
 namespace quillet::qtui {
 
-// Shows a picture box: its picture stretched smoothly to the box, or in words
-// why it cannot be shown. Decoding happens when the picture changes or the box
-// outgrows the resolution decoded so far, never while painting.
+// Shows a picture box: its picture stretched smoothly to the box or unscaled
+// from its top-left corner, or in words why it cannot be shown. Decoding
+// happens when the picture changes or the box outgrows the resolution decoded
+// so far, never while painting.
 class PictureWidget : public QWidget {
  public:
   explicit PictureWidget(QWidget* parent);
 
   // `problem` is what the header already told about the picture.
   void showPicture(ui::PictureBytes bytes, const QString& origin, const QString& problem);
-  void setLook(QColor background, bool border);
+  // `unscaled`: one picture pixel to one device pixel, else stretched to the box.
+  void setLook(QColor background, bool border, bool unscaled);
 
   // How many times a picture was decoded; lets the tests hold the caching rule.
   int decodeCount() const { return decodeCount_; }
@@ -31,6 +36,7 @@ class PictureWidget : public QWidget {
   QRect contentRect() const;
   QSize contentPixels() const;
   void prepare();
+  void prepareWhole();
   void decodeFor(QSize box);
   void reduceFor(QSize box);
   void dropDecoded();
@@ -41,6 +47,7 @@ class PictureWidget : public QWidget {
   QString problem_;
   QColor background_ = Qt::black;
   bool border_ = false;
+  bool unscaled_ = false;
 
   // The decode of `decodedFrom_`: `source_` wraps `bitmap_`'s pixels, so the
   // two are replaced together. Holding the bytes keeps their address from
@@ -54,6 +61,8 @@ class PictureWidget : public QWidget {
   // more than a factor of two (which smooth scaling would alias).
   QImage display_;
   int displayLevel_ = -1;
+  // The decode shown unscaled, shared with other widgets showing the same bytes.
+  std::shared_ptr<const WholePicture> whole_;
   int decodeCount_ = 0;
 };
 

@@ -6,6 +6,8 @@
 #include <QtCore/QProcess>
 #include <QtGui/QCursor>
 #include <QtGui/QScreen>
+#include <QtPrintSupport/QPrintDialog>
+#include <QtPrintSupport/QPrinter>
 #include <QtWidgets/QApplication>
 #include <QtWidgets/QFileDialog>
 #include <QtWidgets/QInputDialog>
@@ -19,6 +21,7 @@
 
 #include "platform/image/picture.h"
 #include "platform/qt/file_filter.h"
+#include "platform/qt/text_printing.h"
 #include "platform/qt/window_widget.h"
 
 namespace quillet::qtui {
@@ -160,22 +163,32 @@ ui::PictureBytes QtBackend::snapshot(ui::Window& window) {
 }
 
 void QtBackend::runModal(ui::Window& window) {
-  WindowWidget* widget = widgetOf(window);
+  QPointer<WindowWidget> widget = widgetOf(window);
   if (!widget || quitRequested_) return;
   WindowWidget::Busy busy(*widget);
-  widget->setWindowModality(Qt::ApplicationModal);
-  window.setVisible(true);
   QEventLoop loop;
-  modalRuns_.push_back({&window, &loop, false});
-  if (!quitRequested_) loop.exec();
-  modalRuns_.pop_back();
+  ModalRun run{&window, &loop, false};
+  modalRuns_.push_back(&run);
+  // A window dropped while it runs ends its run: nothing is left to answer.
+  widget->whenDetached(&loop, [&run] {
+    run.ended = true;
+    run.loop->quit();
+  });
+  widget->beginModal();
+  window.setVisible(true);
+  widget->comeForward();
+  // The run may already have ended while the window came up; a loop told to
+  // quit before it runs would not notice.
+  if (!run.ended && !quitRequested_) loop.exec();
+  std::erase(modalRuns_, &run);
+  if (widget) widget->endModal();
 }
 
 void QtBackend::endModal(ui::Window& window) {
-  for (ModalRun& run : modalRuns_) {
-    if (run.window != &window || run.ended) continue;
-    run.ended = true;
-    run.loop->quit();
+  for (ModalRun* run : modalRuns_) {
+    if (run->window != &window || run->ended) continue;
+    run->ended = true;
+    run->loop->quit();
   }
 }
 
@@ -186,7 +199,20 @@ ui::ScreenShot QtBackend::grabScreen() {
   return {asBmp(shot.toImage()), shot.devicePixelRatio()};
 }
 
-bool QtBackend::printText(ui::Window*, const std::string&, const std::string&) { return false; }
+bool QtBackend::printText(ui::Window* owner, const std::string& title, const std::string& text) {
+  const QString name = QString::fromStdString(title);
+  const QString content = QString::fromStdString(text);
+  // QUILLET_PRINT_TO_PDF=<file> prints there as PDF without the dialog, for scripts and tests.
+  const QString pdf = qEnvironmentVariable("QUILLET_PRINT_TO_PDF");
+  if (!pdf.isEmpty()) return printPlainTextToPdf(pdf, name, content);
+
+  DialogOwner parent(owner);
+  QPrinter printer(QPrinter::HighResolution);
+  printer.setDocName(name);
+  QPrintDialog dialog(&printer, parent.widget());
+  if (dialog.exec() != QDialog::Accepted) return false;
+  return printPlainText(printer, content);
+}
 
 int QtBackend::randomNumber(int low, int high) {
   return std::uniform_int_distribution<int>(low, high)(random_);

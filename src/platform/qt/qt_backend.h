@@ -68,7 +68,8 @@ class QtBackend : public ui::Backend {
     QEventLoop* loop;
     bool ended;
   };
-  std::vector<ModalRun> modalRuns_;
+  // Innermost last; each lives on the stack of its runModal call.
+  std::vector<ModalRun*> modalRuns_;
   std::mt19937 random_;
 };
 

@@ -29,7 +29,7 @@ WindowMirror::WindowMirror(QWidget& widget, ui::Window& model, std::function<voi
 void WindowMirror::initialise() {
   {
     Applying applying(*this);
-    widget_.setWindowFlags(windowFlagsFor(*model_));
+    widget_.setWindowFlags(wantedFlags());
   }
   applyGeometry(true);
   applyOpacity();
@@ -79,6 +79,18 @@ bool WindowMirror::resizedByOthers(QSize now) {
   return now != QSize(model_->width(), model_->height()) && !sizes_.contains(now);
 }
 
+void WindowMirror::setModal(bool modal) {
+  if (!model_ || modal == modal_) return;
+  modal_ = modal;
+  applyFlags(wantedFlags());
+}
+
+Qt::WindowFlags WindowMirror::wantedFlags() const {
+  Qt::WindowFlags flags = windowFlagsFor(*model_);
+  if (modal_) flags |= Qt::WindowStaysOnTopHint;
+  return flags;
+}
+
 void WindowMirror::detach() {
   model_ = nullptr;
   styleScheduled_ = false;
@@ -111,7 +123,7 @@ void WindowMirror::applyVisible() {
 // Re-creating a shown window hides it for a moment, so a run of style setters
 // is gathered and applied once when the running handler has returned.
 void WindowMirror::applyStyle() {
-  const Qt::WindowFlags wanted = windowFlagsFor(*model_);
+  const Qt::WindowFlags wanted = wantedFlags();
   const Qt::WindowFlags differing = wanted ^ widget_.windowFlags();
   if (differing == Qt::WindowStaysOnTopHint) changeStaysOnTop(wanted);
   if (differing == Qt::WindowStaysOnTopHint || !differing) {
@@ -131,7 +143,7 @@ void WindowMirror::applyPendingStyle() {
   if (!styleScheduled_) return;
   styleScheduled_ = false;
   if (!model_) return;
-  applyFlags(windowFlagsFor(*model_));
+  applyFlags(wantedFlags());
   applyOpacity();
 }
 

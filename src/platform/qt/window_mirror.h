@@ -64,12 +64,17 @@ class WindowMirror {
   // Whether the widget's new place or size is a change the model has not made.
   bool movedByOthers(QPoint now);
   bool resizedByOthers(QSize now);
+  // Called when a modal run of the window begins and when it ends: while it
+  // runs the window stays above all others, the program's always-on-top
+  // windows included.
+  void setModal(bool modal);
   // Called when the model window is destroyed.
   void detach();
 
  private:
   class Applying;
 
+  Qt::WindowFlags wantedFlags() const;
   void applyGeometry(bool force);
   void applyVisible();
   void applyStyle();
@@ -84,6 +89,7 @@ class WindowMirror {
   std::function<void()> beforeRecreate_;
   int applying_ = 0;
   bool styleScheduled_ = false;
+  bool modal_ = false;
   RecentRequests<QPoint> positions_;
   RecentRequests<QSize> sizes_;
 };

@@ -1,8 +1,10 @@
 #include "platform/qt/window_widget.h"
 
+#include <QtCore/QTimer>
 #include <QtGui/QCloseEvent>
 #include <QtGui/QKeyEvent>
 #include <QtGui/QMouseEvent>
+#include <QtGui/QPaintEvent>
 #include <QtGui/QPainter>
 #include <QtGui/QWheelEvent>
 
@@ -103,7 +105,20 @@ void WindowWidget::mirror(ui::Change what) {
     update();
     return;
   }
+  if (what == ui::Change::Picture) {
+    showBackground();
+    return;
+  }
   mirror_.apply(what);
+}
+
+void WindowWidget::showBackground() {
+  const ui::PictureBytes& bytes = window_->backgroundPicture();
+  if (background_ && background_->bytes == bytes) return;
+  background_ = bytes ? decodeWhole(bytes).picture : nullptr;
+  // The picture is painted edge to edge, with the window's own colour beyond it.
+  setAttribute(Qt::WA_OpaquePaintEvent, background_ != nullptr);
+  update();
 }
 
 void WindowWidget::addControl(ui::Control& control) {
@@ -122,6 +137,9 @@ void WindowWidget::mirrorControl(ui::Control& control, ui::Change what) {
 
 void WindowWidget::detach() {
   window_ = nullptr;
+  for (auto& [context, notice] : std::exchange(detachNotices_, {})) {
+    if (context) notice();
+  }
   heldRelease_.drop();
   controls_.clear();
   mirror_.detach();
@@ -132,6 +150,45 @@ void WindowWidget::detach() {
   } else {
     orphaned_ = true;
   }
+}
+
+void WindowWidget::whenDetached(QObject* context, std::function<void()> notice) {
+  std::erase_if(detachNotices_, [](const auto& entry) { return entry.first.isNull(); });
+  detachNotices_.emplace_back(context, std::move(notice));
+}
+
+// ---- modal runs ----
+
+void WindowWidget::beginModal() {
+  if (!window_ || modalDepth_++ > 0) return;
+  // Qt takes a window's modality into account when it is shown.
+  hide();
+  setWindowModality(Qt::ApplicationModal);
+  mirror_.setModal(true);
+}
+
+void WindowWidget::comeForward() {
+  if (!window_ || !window_->visible()) return;
+  if (!isVisible()) mirror_.apply(ui::Change::Visible);
+  raise();
+  activateWindow();
+}
+
+void WindowWidget::endModal() {
+  if (modalDepth_ == 0 || --modalDepth_ > 0) return;
+  // A window still shown keeps blocking the others until it is shown again
+  // without its modality. The behaviour usually drops the window right after
+  // its run, so that waits until the handler has returned.
+  QTimer::singleShot(0, this, [this] { settleAfterModal(); });
+}
+
+void WindowWidget::settleAfterModal() {
+  if (!window_ || modalDepth_ > 0 || windowModality() == Qt::NonModal) return;
+  const bool shown = isVisible();
+  if (shown) hide();
+  setWindowModality(Qt::NonModal);
+  mirror_.setModal(false);
+  if (shown) mirror_.apply(ui::Change::Visible);
 }
 
 // ---- moving by hand ----
@@ -180,6 +237,7 @@ void WindowWidget::keyReleaseEvent(QKeyEvent* event) {
 void WindowWidget::notePress(const QMouseEvent* event) {
   if (event->button() != Qt::LeftButton) return;
   pressAskedMove_ = false;
+  leftDownHere_ = false;
   tracker_.pressed(event->globalPosition().toPoint());
 }
 
@@ -200,10 +258,12 @@ void WindowWidget::settleHeldRelease(const QMouseEvent* event) {
 }
 
 void WindowWidget::deliverHeldRelease(const HeldRelease::Release& release) {
+  if (!takesMouse()) return;
   ControlAdapter* adapter = adapterOf(release.control);
-  if (!takesMouse() || !adapter) return;
+  if (release.control && !adapter) return;
   Busy busy(*this);
-  callHandler(adapter->control().onLeftUp, release.at.x(), release.at.y(), release.modifiers);
+  callHandler(adapter ? adapter->control().onLeftUp : window_->onLeftUp, release.at.x(),
+              release.at.y(), release.modifiers);
 }
 
 void WindowWidget::mousePressEvent(QMouseEvent* event) { windowPress(event, false); }
@@ -212,30 +272,62 @@ void WindowWidget::mouseDoubleClickEvent(QMouseEvent* event) { windowPress(event
 
 // A press on the window's own area; the double click stands in for the second
 // press, as it does over controls.
+// A click beside an edit box gives the keys back to the window, so that its
+// shortcuts work again; typing needs a click into the box.
+void WindowWidget::takeKeysBack() {
+  if (editHasFocus()) setFocus(Qt::MouseFocusReason);
+}
+
 void WindowWidget::windowPress(QMouseEvent* event, bool doubleClick) {
   const QPoint at = event->position().toPoint();
   if (!window_ || overControl(at)) return;
   settleHeldRelease(event);
   if (!takesMouse()) return;
+  takeKeysBack();
   notePress(event);
   Busy busy(*this);
   const int modifiers = modifierSum(event->modifiers());
   if (event->button() == Qt::LeftButton) {
+    leftDownHere_ = true;
     callHandler(doubleClick ? window_->onDoubleClick : window_->onLeftDown, at.x(), at.y(),
                 modifiers);
-    if (!doubleClick) afterLeftDown();
+    if (!doubleClick) {
+      pressAskedMove_ = tracker_.requested();
+      afterLeftDown();
+    }
   } else if (event->button() == Qt::RightButton) {
     callHandler(window_->onRightDown, at.x(), at.y(), modifiers);
   }
 }
 
+// The release of a press on the window's own area, wherever the pointer is
+// now; a release the window manager's move loop would have swallowed is
+// handled as over a control.
 void WindowWidget::mouseReleaseEvent(QMouseEvent* event) {
   if (event->button() != Qt::LeftButton) return;
-  tracker_.released();
-  pressAskedMove_ = false;
+  const bool following = tracker_.following();
+  const bool moved = tracker_.released();
+  const bool askedMove = std::exchange(pressAskedMove_, false);
+  if (!std::exchange(leftDownHere_, false) || following || !takesMouse()) return;
+  const QPoint at = event->position().toPoint();
+  const int modifiers = modifierSum(event->modifiers());
+  if (askedMove) {
+    if (!moved) heldRelease_.hold({nullptr, at, modifiers});
+    return;
+  }
+  Busy busy(*this);
+  callHandler(window_->onLeftUp, at.x(), at.y(), modifiers);
 }
 
+// Moves over the window's own area, with or without a button down, and every
+// move while a press on that area is down.
 void WindowWidget::mouseMoveEvent(QMouseEvent* event) {
+  if (!window_) return;
+  const QPoint at = event->position().toPoint();
+  if (!tracker_.following() && takesMouse() && (leftDownHere_ || !overControl(at))) {
+    Busy busy(*this);
+    callHandler(window_->onMouseMove, at.x(), at.y(), modifierSum(event->modifiers()));
+  }
   if (window_) tracker_.travelled(event->globalPosition().toPoint());
 }
 
@@ -280,6 +372,7 @@ bool WindowWidget::controlMouse(ControlAdapter& adapter, QObject* watched, QMous
   }
   if (!adapter.reportsMouse()) return false;
   const bool keepsInput = adapter.keepsInput();
+  if (isPress(event) && !keepsInput) takeKeysBack();
   const bool leftRelease =
       event->type() == QEvent::MouseButtonRelease && event->button() == Qt::LeftButton;
   if (tracker_.following()) {
@@ -391,6 +484,12 @@ void WindowWidget::paintEvent(QPaintEvent* event) {
   if (face_ == kHostDotFace) {
     QPainter painter(this);
     paintHostDot(painter);
+    return;
+  }
+  if (background_) {
+    QPainter painter(this);
+    paintUnscaled(painter, devicePixelRatioF(), background_->image, QPoint(0, 0), event->region(),
+                  palette().color(QPalette::Window));
     return;
   }
   QWidget::paintEvent(event);

@@ -6,11 +6,13 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/qt/control_adapter.h"
 #include "platform/qt/held_release.h"
 #include "platform/qt/move_tracker.h"
+#include "platform/qt/whole_picture.h"
 #include "platform/qt/window_mirror.h"
 #include "platform/ui/widgets.h"
 
@@ -54,6 +56,16 @@ class WindowWidget : public QWidget, private ControlHost {
   void startMove();
   bool followingPointer() const { return tracker_.following(); }
 
+  // Called when a modal run of the window begins, before it is shown: the
+  // window will take all the program's input and stay above its other windows.
+  void beginModal();
+  // Shows the running window above the others, with the keyboard.
+  void comeForward();
+  // Called when a modal run of the window ends; runs of one window may nest.
+  void endModal();
+  // Calls `notice` when the model window goes, unless `context` went first.
+  void whenDetached(QObject* context, std::function<void()> notice);
+
  protected:
   bool event(QEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -78,6 +90,7 @@ class WindowWidget : public QWidget, private ControlHost {
   ControlAdapter* adapterReceiving(const QObject* object) const;
   bool overControl(QPoint position) const;
   bool editHasFocus() const;
+  void takeKeysBack();
   bool takesMouse() const;
   void settleHeldRelease(const QMouseEvent* event);
   bool controlMouse(ControlAdapter& adapter, QObject* watched, QMouseEvent* event);
@@ -88,6 +101,8 @@ class WindowWidget : public QWidget, private ControlHost {
   void deliverHeldRelease(const HeldRelease::Release& release);
   void windowPress(QMouseEvent* event, bool doubleClick);
   void placeForUser(QPoint topLeft);
+  void showBackground();
+  void settleAfterModal();
 
   ui::Window* window_;
   std::vector<std::unique_ptr<ControlAdapter>> controls_;
@@ -96,6 +111,12 @@ class WindowWidget : public QWidget, private ControlHost {
   bool orphaned_ = false;
   // The left press now down asked for a move in its handler.
   bool pressAskedMove_ = false;
+  // The left press now down fell on the window's own area: the window has the
+  // mouse until its release, over its controls too.
+  bool leftDownHere_ = false;
+  int modalDepth_ = 0;
+  std::shared_ptr<const WholePicture> background_;
+  std::vector<std::pair<QPointer<QObject>, std::function<void()>>> detachNotices_;
   WindowMirror mirror_;
   MoveTracker tracker_;
   HeldRelease heldRelease_;

@@ -52,7 +52,8 @@ class Control {
   void setHeight(int v);
   void setGeometry(int left, int top, int width, int height);
   void setVisible(bool v);
-  // The keyboard goes to this control (and its window comes forward).
+  // The keyboard goes to this control (and its window comes forward); to its
+  // window, for a control that takes no keys.
   void setFocus();
 
   // Mouse input over the control, in its own coordinates.
@@ -71,7 +72,7 @@ class Control {
   bool visible_ = true;
 };
 
-// Draws its picture scaled to its own size.
+// Draws its picture, scaled to its own size or unscaled (see displayMode).
 class PictureBox : public Control {
  public:
   PictureBox(Window& owner, std::string name);
