@@ -145,8 +145,55 @@ void moveOrResizeKey(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations() * 4);
 }
 
+// The slideshow's options window started with `seconds` and its own timer
+// stopped, so that the benchmark fires the ticks itself.
+quillet::ui::Timer& slideshowClock(Setup& s, const char* seconds) {
+  if (!s.program->secondary("slideshow"))
+    s.program->main()->onKeyDown(quillet::ui::key::letter('S'), 0);
+  quillet::ui::Window& options = *s.program->secondary("slideshow");
+  options.get<quillet::ui::ComboBox>("时间间隔组合框").userEdited(seconds);
+  options.get<quillet::ui::Button>("开始按钮").click();
+  auto& clock = options.get<quillet::ui::Timer>("进度条时钟");
+  clock.setInterval(0);
+  return clock;
+}
+
+// A slideshow tick that switches to the next photo, a second after the last
+// one: from the timer firing to the new photo painted.
+void slideshowSwitch(benchmark::State& state) {
+  Setup& s = setup();
+  quillet::ui::Timer& clock = slideshowClock(s, "1");
+  for (auto _ : state) {
+    state.PauseTiming();
+    QElapsedTimer looking;
+    looking.start();
+    while (looking.elapsed() < 250) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    state.ResumeTiming();
+    clock.tick();
+    s.repaint();
+  }
+}
+
+// A tick that only counts down: the box and the bar, painted.
+void slideshowCountdown(benchmark::State& state) {
+  Setup& s = setup();
+  quillet::ui::Timer& clock = slideshowClock(s, "3600");
+  for (auto _ : state) {
+    clock.tick();
+    if (auto* w = quillet::qtui::widgetOf(*s.program->secondary("slideshow"))) w->repaint();
+  }
+}
+
 }  // namespace
 
+BENCHMARK(slideshowSwitch)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(7)
+    ->ReportAggregatesOnly(true);
+BENCHMARK(slideshowCountdown)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
 BENCHMARK(pageDown)->Unit(benchmark::kMillisecond)->Repetitions(7)->ReportAggregatesOnly(true);
 BENCHMARK(pageDownBackToBack)
     ->Unit(benchmark::kMillisecond)
@@ -169,6 +216,12 @@ int main(int argc, char** argv) {
   }
   if (m.contains("pageDownBackToBack")) {
     table.note("Page Down held, nothing prepared ahead:", m.at("pageDownBackToBack"), "ms");
+  }
+  if (m.contains("slideshowSwitch")) {
+    table.line("slideshow tick to the next photo painted:", m.at("slideshowSwitch"), 60.0, "ms");
+  }
+  if (m.contains("slideshowCountdown")) {
+    table.line("slideshow tick counting down, painted:", m.at("slideshowCountdown"), 1.0, "ms", 3);
   }
   if (m.contains("moveOrResizeKey")) {
     // A moveOrResizeKey iteration is four keys.

@@ -45,6 +45,7 @@ int icon(const Program& /*p*/) {
 int transparencyIcon(const Program& p) { return p.g().layeredOn == 1 ? 7 : 26; }
 int avoidanceIcon(const Program& p) { return p.g().avoidanceOn == 1 ? 22 : 11; }
 int topmostIcon(const Program& p) { return p.main() && p.main()->topmost() ? 12 : 20; }
+int slideshowIcon(const Program& p) { return p.g().slideshowStarted == 1 ? 19 : 5; }
 
 std::vector<KeyBinding> digitKeys() {
   std::vector<KeyBinding> keys;
@@ -182,7 +183,7 @@ std::vector<Action> buildTable() {
        .caption = "自动浏览",
        .keys = {{key::letter('S')}},
        .run = plain<slideshow::toggleSlideshow>,
-       .icon = icon<5>});
+       .icon = slideshowIcon});
   add({.id = A::ZoomInByTwo,
        .summary = "局部放大",
        .keys = {{key::kOemPeriod}},

@@ -11,6 +11,7 @@
 #include "notes/text_note.h"
 #include "platform/files.h"
 #include "platform/ui/input.h"
+#include "slideshow/slideshow.h"
 #include "viewer/mouse.h"
 
 namespace quillet::app {
@@ -158,6 +159,8 @@ void onMainMoved(Program& p) {
   if (w.left() < 10 - w.width()) w.setLeft(10 - w.width());
   if (w.top() > screen.height) w.setTop(screen.height - 10);
   if (w.top() < 10 - w.height()) w.setTop(10 - w.height());
+  if (p.g().slideshowWindowOpen == 1)
+    slideshow::dockSlideshowWindow(p, slideshow::MainChange::Moved);
 }
 
 void onMainResized(Program& p) {
@@ -165,6 +168,9 @@ void onMainResized(Program& p) {
   if (w.width() < 20) w.setWidth(20);
   if (p.g().localZoom == 0) core::fitToPicture(p);
   p.g().lastDisplayWidth = core::pictureBox(p).width();
+  if (p.g().slideshowWindowOpen == 1) {
+    slideshow::dockSlideshowWindow(p, slideshow::MainChange::Resized);
+  }
 }
 
 }  // namespace quillet::app

@@ -66,6 +66,15 @@ struct CaptureState {
   CaptureOrigin captureOrigin;
 };
 
+// Automatic browsing through the folder.
+struct SlideshowState {
+  int slideshowOn = 0;
+  int slideshowWindowOpen = 0;
+  int slideshowInterval = 0;
+  // Started since the options window opened: the menu shows it.
+  int slideshowStarted = 0;
+};
+
 struct NoteState {
   // The note has changes that are not in its file yet.
   int textNoteMode = 0;
@@ -84,6 +93,7 @@ struct GlobalState : ShellState,
                      WindowModeState,
                      TransformState,
                      CaptureState,
+                     SlideshowState,
                      NoteState,
                      HelpState {};
 

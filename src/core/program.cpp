@@ -8,6 +8,16 @@ namespace {
 
 std::unique_ptr<GlobalState> initGlobals() { return std::make_unique<GlobalState>(); }
 
+// A window on its way out keeps its object a little longer, but none of its
+// timers may tick into handlers that are done with.
+void stopTimers(ui::Window& window) {
+  for (const auto& control : window.controls()) {
+    if (control->kind() == ui::Control::Kind::Timer) {
+      static_cast<ui::Timer&>(*control).setInterval(0);
+    }
+  }
+}
+
 void releaseGlobals(std::unique_ptr<GlobalState>& globals) { globals.reset(); }
 
 }  // namespace
@@ -42,9 +52,17 @@ void Program::destroyMainWindow() {
   if (!main_) return;
   if (main_->onDestroying) main_->onDestroying();
   std::unique_ptr<ui::Window> w = std::move(main_);
+  stopTimers(*w);
   w->setVisible(false);
   // A handler of this window may be the caller; its closures must outlive it.
   retired_.push_back(std::move(w));
+}
+
+void Program::pressMainKey(int key, int modifiers) {
+  if (!main_ || !main_->onKeyDown) return;
+  // The handler may destroy the window that holds it.
+  auto handler = main_->onKeyDown;
+  handler(key, modifiers);
 }
 
 ui::Window* Program::secondary(const std::string& key) const {
@@ -66,6 +84,7 @@ void Program::closeSecondary(const std::string& key) {
     std::unique_ptr<ui::Window> w = std::move(it->second);
     secondary_.erase(it);
     if (w->onDestroying) w->onDestroying();
+    stopTimers(*w);
     w->setVisible(false);
     retired_.push_back(std::move(w));
     return;

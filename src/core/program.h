@@ -61,6 +61,9 @@ class Program {
   // running any more.
   void createMainWindow();
   void destroyMainWindow();
+  // Runs the main window's key-down handler as the key would, for the
+  // features that page through the folder as Page Up and Page Down do.
+  void pressMainKey(int key, int modifiers);
 
   // Takes the host window built by createHostWindow().
   ui::Window& installHost(std::unique_ptr<ui::Window> host);

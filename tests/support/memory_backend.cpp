@@ -8,17 +8,51 @@ namespace quillet::testing {
 
 namespace {
 
-class NullPeer : public ui::WindowPeer {
+// Keeps the backend's clock informed of the window's timers.
+class MemoryPeer : public ui::WindowPeer {
  public:
+  explicit MemoryPeer(MemoryBackend& backend) : backend_(backend) {}
+  ~MemoryPeer() override { backend_.forgetTimers(this); }
+  MemoryPeer(const MemoryPeer&) = delete;
+  MemoryPeer& operator=(const MemoryPeer&) = delete;
   void windowChanged(ui::Change) override {}
-  void controlChanged(ui::Control&, ui::Change) override {}
+  void controlChanged(ui::Control& control, ui::Change what) override {
+    if (what == ui::Change::Timing) backend_.schedule(static_cast<ui::Timer&>(control), this);
+  }
   void controlAdded(ui::Control&) override {}
+
+ private:
+  MemoryBackend& backend_;
 };
 
 }  // namespace
 
 std::unique_ptr<ui::WindowPeer> MemoryBackend::createPeer(ui::Window&) {
-  return std::make_unique<NullPeer>();
+  return std::make_unique<MemoryPeer>(*this);
+}
+
+void MemoryBackend::schedule(ui::Timer& timer, const void* owner) {
+  std::erase_if(timers, [&timer](const Scheduled& s) { return s.timer == &timer; });
+  if (timer.interval() > 0) timers.push_back({&timer, owner, now + timer.interval()});
+}
+
+void MemoryBackend::forgetTimers(const void* owner) {
+  std::erase_if(timers, [owner](const Scheduled& s) { return s.owner == owner; });
+}
+
+void MemoryBackend::advance(int milliseconds) {
+  const long long until = now + milliseconds;
+  for (;;) {
+    auto next =
+        std::min_element(timers.begin(), timers.end(),
+                         [](const Scheduled& a, const Scheduled& b) { return a.due < b.due; });
+    if (next == timers.end() || next->due > until) break;
+    now = next->due;
+    next->due += next->timer->interval();
+    // The tick may stop, start or destroy timers, this one included.
+    next->timer->tick();
+  }
+  now = until;
 }
 
 ui::FileDialogResult MemoryBackend::openFileDialog(ui::Window*, const std::string& title,

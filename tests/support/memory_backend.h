@@ -70,6 +70,18 @@ class MemoryBackend : public ui::Backend {
     return {ModalStep::Look, 0, 0, 0, 0, std::move(check)};
   }
 
+  // The clock the timers run on, in milliseconds from the start.
+  void advance(int milliseconds);
+  struct Scheduled {
+    ui::Timer* timer;
+    const void* owner;
+    long long due;
+  };
+  void schedule(ui::Timer& timer, const void* owner);
+  void forgetTimers(const void* owner);
+  long long now = 0;
+  std::vector<Scheduled> timers;
+
   // Scripts.
   // What the user does in the next window run modally; a run without a
   // script, or whose script ends before the window ends its run, returns.

@@ -1,5 +1,7 @@
 #include "platform/ui/widgets.h"
 
+#include <algorithm>
+
 #include "platform/image/picture.h"
 #include "platform/ui/backend.h"
 
@@ -57,6 +59,77 @@ void Frame::setColour(std::uint32_t colour) {
   if (colour == colour_) return;
   colour_ = colour;
   changed(Change::Appearance);
+}
+
+Timer::Timer(Window& owner, std::string name) : Control(owner, std::move(name), Kind::Timer) {
+  setVisible(false);
+}
+
+void Timer::setInterval(int milliseconds) {
+  interval_ = milliseconds > 0 ? milliseconds : 0;
+  changed(Change::Timing);
+}
+
+ProgressBar::ProgressBar(Window& owner, std::string name)
+    : Control(owner, std::move(name), Kind::ProgressBar) {}
+
+void ProgressBar::store(int minimum, int maximum, int position) {
+  if (maximum <= minimum) maximum = minimum + 1;
+  position = std::clamp(position, minimum, maximum);
+  if (minimum == minimum_ && maximum == maximum_ && position == position_) return;
+  minimum_ = minimum;
+  maximum_ = maximum;
+  position_ = position;
+  changed(Change::Value);
+}
+
+void ProgressBar::setMinimum(int v) { store(v, maximum_, position_); }
+void ProgressBar::setMaximum(int v) { store(minimum_, v, position_); }
+void ProgressBar::setPosition(int v) { store(minimum_, maximum_, v); }
+
+ComboBox::ComboBox(Window& owner, std::string name)
+    : Control(owner, std::move(name), Kind::ComboBox) {}
+
+void ComboBox::setText(std::string text) {
+  if (text == text_) return;
+  text_ = std::move(text);
+  changed(Change::Text);
+}
+
+void ComboBox::setItems(std::vector<std::string> items) {
+  items_ = std::move(items);
+  changed(Change::Items);
+}
+
+void ComboBox::userChose(std::size_t index) {
+  if (index >= items_.size()) return;
+  setText(items_[index]);
+  if (onChoose) {
+    auto handler = onChoose;
+    handler();
+  }
+}
+
+RadioButton::RadioButton(Window& owner, std::string name)
+    : Control(owner, std::move(name), Kind::RadioButton) {}
+
+void RadioButton::setCaption(std::string caption) {
+  if (caption == caption_) return;
+  caption_ = std::move(caption);
+  changed(Change::Text);
+}
+
+void RadioButton::setChecked(bool v) {
+  if (v == checked_) return;
+  checked_ = v;
+  changed(Change::Value);
+  if (!v) return;
+  for (const auto& other : window().controls()) {
+    if (other.get() == this || other->kind() != Kind::RadioButton || other->parent() != parent()) {
+      continue;
+    }
+    static_cast<RadioButton&>(*other).setChecked(false);
+  }
 }
 
 PictureBox::PictureBox(Window& owner, std::string name)
@@ -229,6 +302,12 @@ void Window::setFocus() {
 
 void Window::setFace(std::string name) {
   face_ = std::move(name);
+  changed(Change::Appearance);
+}
+
+void Window::setColour(std::uint32_t colour) {
+  if (colour_ == colour) return;
+  colour_ = colour;
   changed(Change::Appearance);
 }
 

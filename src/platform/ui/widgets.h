@@ -18,7 +18,22 @@ class Backend;
 using PictureBytes = std::shared_ptr<const std::vector<std::uint8_t>>;
 
 // What changed on a model object; tells a backend peer what to mirror.
-enum class Change { Geometry, Visible, Title, Style, Alpha, Picture, Text, Focus, Appearance };
+enum class Change {
+  Geometry,
+  Visible,
+  Title,
+  Style,
+  Alpha,
+  Picture,
+  Text,
+  Focus,
+  Appearance,
+  // A timer's interval was set (which restarts it), or a list's entries changed.
+  Timing,
+  Items,
+  // A progress bar's range or position, a radio button's state.
+  Value,
+};
 
 using MouseHandler = std::function<void(int x, int y, int modifiers)>;
 using KeyHandler = std::function<void(int key, int modifiers)>;
@@ -26,7 +41,18 @@ using WheelHandler = std::function<void(int distance, int modifiers)>;
 
 class Control {
  public:
-  enum class Kind { PictureBox, EditBox, Label, Button, GroupBox, Frame };
+  enum class Kind {
+    PictureBox,
+    EditBox,
+    Label,
+    Button,
+    GroupBox,
+    Frame,
+    Timer,
+    ProgressBar,
+    ComboBox,
+    RadioButton
+  };
 
   Control(Window& owner, std::string name, Kind kind);
   virtual ~Control() = default;
@@ -57,7 +83,7 @@ class Control {
   void setFocus();
 
   // Mouse input over the control, in its own coordinates.
-  MouseHandler onLeftDown, onLeftUp, onRightDown, onMouseMove, onDoubleClick;
+  MouseHandler onLeftDown, onLeftUp, onRightDown, onRightUp, onMouseMove, onDoubleClick;
   WheelHandler onWheel;
 
  protected:
@@ -157,6 +183,83 @@ class Button : public Control {
   std::string caption_;
 };
 
+// Ticks every `interval` milliseconds while the interval is above 0. Setting
+// an interval, even the same one, starts the count again; 0 stops it. Never
+// seen on screen.
+class Timer : public Control {
+ public:
+  Timer(Window& owner, std::string name);
+  int interval() const { return interval_; }
+  void setInterval(int milliseconds);
+  // Called by the backend when the interval has passed.
+  void tick() {
+    if (onTick) {
+      auto handler = onTick;
+      handler();
+    }
+  }
+  std::function<void()> onTick;
+
+ private:
+  int interval_ = 0;
+};
+
+// A bar filled in proportion to the position between minimum and maximum.
+// Like the bars of most toolkits it keeps its position inside its range, and
+// a range always holds at least one step.
+class ProgressBar : public Control {
+ public:
+  ProgressBar(Window& owner, std::string name);
+  int minimum() const { return minimum_; }
+  int maximum() const { return maximum_; }
+  int position() const { return position_; }
+  void setMinimum(int v);
+  // A maximum not above the minimum is taken as the minimum + 1.
+  void setMaximum(int v);
+  // A position outside the range is taken as the nearest end.
+  void setPosition(int v);
+
+ private:
+  void store(int minimum, int maximum, int position);
+  int minimum_ = 0, maximum_ = 100, position_ = 0;
+};
+
+// An editable box with a drop-down list of entries.
+class ComboBox : public Control {
+ public:
+  ComboBox(Window& owner, std::string name);
+  const std::string& text() const { return text_; }
+  void setText(std::string text);
+  const std::vector<std::string>& items() const { return items_; }
+  void setItems(std::vector<std::string> items);
+  // The user typed into the box.
+  void userEdited(std::string text) { setText(std::move(text)); }
+  // The user chose an entry of the list: it becomes the text, then onChoose runs.
+  void userChose(std::size_t index);
+  std::function<void()> onChoose;
+
+ private:
+  std::string text_;
+  std::vector<std::string> items_;
+};
+
+// One of the radio buttons that share a parent control: checking one
+// unchecks the others.
+class RadioButton : public Control {
+ public:
+  RadioButton(Window& owner, std::string name);
+  const std::string& caption() const { return caption_; }
+  void setCaption(std::string caption);
+  bool checked() const { return checked_; }
+  void setChecked(bool v);
+  // The user clicked it.
+  void userChecked() { setChecked(true); }
+
+ private:
+  std::string caption_;
+  bool checked_ = false;
+};
+
 // A rectangle filled with one colour; its child controls sit inside it and
 // are cut off at its edges.
 class Frame : public Control {
@@ -237,6 +340,9 @@ class Window {
   void setFreeMove(bool v);
   bool hasFocus() const { return focus_; }
   void setFocus();
+  // The colour of the window's own area (0x00BBGGRR); -1 for the system's.
+  std::int64_t colour() const { return colour_; }
+  void setColour(std::uint32_t colour);
   // A face picture filling the window (the host window's red dot).
   const std::string& face() const { return face_; }
   void setFace(std::string name);
@@ -305,6 +411,7 @@ class Window {
   bool freeMove_ = false;
   bool focus_ = false;
   std::string face_;
+  std::int64_t colour_ = -1;
   PictureBytes backgroundPicture_;
   std::vector<std::unique_ptr<Control>> controls_;
   Menu menu_;
