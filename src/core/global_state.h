@@ -73,6 +73,8 @@ struct SlideshowState {
   int slideshowInterval = 0;
   // Started since the options window opened: the menu shows it.
   int slideshowStarted = 0;
+  // A tick is running; one that opened a dialog must not be joined by more.
+  int slideshowTickRunning = 0;
 };
 
 struct NoteState {

@@ -232,6 +232,14 @@ void chooseSlideshowInterval(core::Program& p) {
 
 void slideshowTick(core::Program& p) {
   core::GlobalState& g = p.g();
+  // A picture that has gone opens the file dialog from inside the tick; the
+  // ticks that come while it is open would each open another.
+  if (g.slideshowTickRunning == 1) return;
+  g.slideshowTickRunning = 1;
+  struct Done {
+    core::GlobalState& g;
+    ~Done() { g.slideshowTickRunning = 0; }
+  } done{g};
   ui::Window* w = optionsWindow(p);
   if (!w) return;
   if (!p.main()) {

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "core/main_controls.h"
 #include "platform/files.h"
 #include "platform/ui/input.h"
@@ -180,6 +182,21 @@ TEST_F(SlideshowTest, Strip_LiesOnThePicturesTopEdge_AndFollowsIt) {
   ticks(4);
   EXPECT_EQ(options()->height(), 8) << "back to the strip at the switch";
   EXPECT_EQ(options()->top(), main().top() - 5);
+}
+
+TEST_F(SlideshowTest, PictureGoneFromTheFolder_OneDialog_NotOneEverySecond) {
+  startWith("1");
+  for (const std::string& entry : g().folderList) {
+    if (entry != g().currentPicturePath) std::filesystem::remove(entry);
+  }
+  backend.whileDialogOpen = [this] {
+    backend.whileDialogOpen = nullptr;
+    ticks(5);
+  };
+  ticks(1);
+  EXPECT_EQ(backend.dialogs.size(), 1u);
+  ticks(1);
+  EXPECT_EQ(backend.dialogs.size(), 2u) << "the next tick may ask again";
 }
 
 TEST_F(SlideshowTest, Tick_AfterThePictureWasClosed_EndsTheSlideshowNotTheProgram) {

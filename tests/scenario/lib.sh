@@ -353,6 +353,28 @@ rmse() {
   sed -n 's/.*(\([0-9.e-]*\)).*/\1/p' <<<"$out"
 }
 
+# start_in_folder_of_three: a folder (in `folder`) of three pictures of
+# different proportions, listed in directory order (in `order`), and the
+# program started on the first; its window in `id`, its title in `title`,
+# the first picture's size in `w0` and `h0`.
+start_in_folder_of_three() {
+  folder="$WORK/pictures"
+  mkdir -p "$folder"
+  convert -size 400x300 gradient:navy-orange "$folder/a.jpg"
+  convert -size 400x200 gradient:white-green "$folder/b.jpg"
+  convert -size 300x400 gradient:red-blue "$folder/c.jpg"
+  # Directory order, as the program lists the folder.
+  mapfile -t order < <(ls -U "$folder")
+  ((${#order[@]} == 3)) || fail "expected three pictures, found: ${order[*]}"
+  write_last_file "$folder/${order[0]}"
+  start_program
+  id=$(wait_window "^Quillet －" 20)
+  read -r w0 h0 < <(picture_size "$folder/${order[0]}")
+  title=$(window_title "$id")
+  [[ $title == "$(main_title "$w0" "$h0")" ]] || fail "title '$title'"
+  wait_geometry "$id" "50 50 $w0 $h0"
+}
+
 # start_on_gradient WxH: the program started on a WxH gradient picture (in
 # `picture`), its picture window (in `id`) viewable at 50, 50 at that size.
 start_on_gradient() {

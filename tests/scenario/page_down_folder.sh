@@ -5,23 +5,7 @@ source "$(dirname "$0")/lib.sh"
 start_desktop
 make_program_folder
 
-folder="$WORK/pictures"
-mkdir -p "$folder"
-convert -size 400x300 gradient:navy-orange "$folder/a.jpg"
-convert -size 400x200 gradient:white-green "$folder/b.jpg"
-convert -size 300x400 gradient:red-blue "$folder/c.jpg"
-# Directory order, as the program lists the folder.
-mapfile -t order < <(ls -U "$folder")
-((${#order[@]} == 3)) || fail "expected three pictures, found: ${order[*]}"
-
-first="$folder/${order[0]}"
-write_last_file "$first"
-start_program
-id=$(wait_window "^Quillet －" 20)
-read -r w0 h0 < <(picture_size "$first")
-title=$(window_title "$id")
-[[ $title == "$(main_title "$w0" "$h0")" ]] || fail "title '$title'"
-wait_geometry "$id" "50 50 $w0 $h0"
+start_in_folder_of_three
 
 # Shown at the width the window has, each at its own proportions.
 shown_at_width() {

@@ -52,13 +52,14 @@ void MemoryBackend::advance(int milliseconds) {
     // The tick may stop, start or destroy timers, this one included.
     next->timer->tick();
   }
-  now = until;
+  now = std::max(now, until);  // a tick may have moved the clock on itself
 }
 
 ui::FileDialogResult MemoryBackend::openFileDialog(ui::Window*, const std::string& title,
                                                    const std::string& filter,
                                                    const std::string& preset) {
   dialogs.push_back({title, filter, preset});
+  if (auto meanwhile = whileDialogOpen) meanwhile();
   if (dialogAnswers.empty()) return {};
   auto answer = dialogAnswers.front();
   dialogAnswers.pop_front();

@@ -87,6 +87,8 @@ class MemoryBackend : public ui::Backend {
   // script, or whose script ends before the window ends its run, returns.
   void whenModal(std::vector<ModalStep> steps) { modalScripts.push_back(std::move(steps)); }
   void nextRandom(int value) { randomAnswers.push_back(value); }
+  // Runs while a file dialog is open, as the user takes their time.
+  std::function<void()> whileDialogOpen;
   void answerOpenDialog(std::string path) { dialogAnswers.push_back({true, std::move(path)}); }
   void cancelOpenDialog() { dialogAnswers.push_back({false, {}}); }
   void answerInput(std::string text) { inputAnswers.push_back(std::move(text)); }

@@ -28,8 +28,9 @@ void ControlAdapter::mirror(ui::Change what) {
 }
 
 void ControlAdapter::mirrorAll() {
-  for (auto what : {ui::Change::Geometry, ui::Change::Picture, ui::Change::Text,
-                    ui::Change::Appearance, ui::Change::Visible}) {
+  for (auto what :
+       {ui::Change::Geometry, ui::Change::Picture, ui::Change::Items, ui::Change::Text,
+        ui::Change::Value, ui::Change::Timing, ui::Change::Appearance, ui::Change::Visible}) {
     mirror(what);
   }
 }

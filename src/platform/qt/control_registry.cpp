@@ -13,6 +13,10 @@ std::unique_ptr<ControlAdapter> makeLabelAdapter(ui::Control&, QWidget*, Control
 std::unique_ptr<ControlAdapter> makeButtonAdapter(ui::Control&, QWidget*, ControlHost&);
 std::unique_ptr<ControlAdapter> makeGroupBoxAdapter(ui::Control&, QWidget*, ControlHost&);
 std::unique_ptr<ControlAdapter> makeFrameAdapter(ui::Control&, QWidget*, ControlHost&);
+std::unique_ptr<ControlAdapter> makeTimerAdapter(ui::Control&, QWidget*, ControlHost&);
+std::unique_ptr<ControlAdapter> makeProgressBarAdapter(ui::Control&, QWidget*, ControlHost&);
+std::unique_ptr<ControlAdapter> makeComboBoxAdapter(ui::Control&, QWidget*, ControlHost&);
+std::unique_ptr<ControlAdapter> makeRadioButtonAdapter(ui::Control&, QWidget*, ControlHost&);
 
 namespace {
 
@@ -31,6 +35,10 @@ constexpr std::array kRegistry{
     Registration{Kind::Button, &makeButtonAdapter},
     Registration{Kind::GroupBox, &makeGroupBoxAdapter},
     Registration{Kind::Frame, &makeFrameAdapter},
+    Registration{Kind::Timer, &makeTimerAdapter},
+    Registration{Kind::ProgressBar, &makeProgressBarAdapter},
+    Registration{Kind::ComboBox, &makeComboBoxAdapter},
+    Registration{Kind::RadioButton, &makeRadioButtonAdapter},
 };
 
 }  // namespace

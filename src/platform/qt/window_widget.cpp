@@ -48,6 +48,7 @@ WindowWidget::WindowWidget(ui::Window& window)
   setMouseTracking(true);
   mirror_.initialise();
   face_ = window.face();
+  colour_ = window.colour();
 }
 
 WindowWidget::~WindowWidget() = default;
@@ -102,6 +103,7 @@ void WindowWidget::mirror(ui::Change what) {
   if (!window_) return;
   if (what == ui::Change::Appearance) {
     face_ = window_->face();
+    colour_ = window_->colour();
     update();
     return;
   }
@@ -418,6 +420,10 @@ bool WindowWidget::controlMouse(ControlAdapter& adapter, QObject* watched, QMous
       }
       break;
     case QEvent::MouseButtonRelease:
+      if (event->button() == Qt::RightButton) {
+        callHandler(control->onRightUp, at.x(), at.y(), modifiers);
+        break;
+      }
       if (!leftRelease) break;
       if (!askedMove) {
         callHandler(control->onLeftUp, at.x(), at.y(), modifiers);
@@ -489,10 +495,20 @@ void WindowWidget::paintEvent(QPaintEvent* event) {
   if (background_) {
     QPainter painter(this);
     paintUnscaled(painter, devicePixelRatioF(), background_->image, QPoint(0, 0), event->region(),
-                  palette().color(QPalette::Window));
+                  ground());
+    return;
+  }
+  if (colour_ >= 0) {
+    QPainter painter(this);
+    for (const QRect& part : event->region()) painter.fillRect(part, ground());
     return;
   }
   QWidget::paintEvent(event);
+}
+
+QColor WindowWidget::ground() const {
+  if (colour_ < 0) return palette().color(QPalette::Window);
+  return fromModelColour(static_cast<std::uint32_t>(colour_));
 }
 
 // ---- the peer ----

@@ -3,6 +3,7 @@
 #include <QtCore/QPointer>
 #include <QtWidgets/QWidget>
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -102,11 +103,15 @@ class WindowWidget : public QWidget, private ControlHost {
   void windowPress(QMouseEvent* event, bool doubleClick);
   void placeForUser(QPoint topLeft);
   void showBackground();
+  // What the window's own area is filled with where nothing else is drawn.
+  QColor ground() const;
   void settleAfterModal();
 
   ui::Window* window_;
   std::vector<std::unique_ptr<ControlAdapter>> controls_;
   std::string face_;
+  // The model's colour for the window's own area; -1 for the system's.
+  std::int64_t colour_ = -1;
   int busy_ = 0;
   bool orphaned_ = false;
   // The left press now down asked for a move in its handler.

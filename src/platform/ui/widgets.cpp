@@ -1,6 +1,7 @@
 #include "platform/ui/widgets.h"
 
 #include <algorithm>
+#include <limits>
 
 #include "platform/image/picture.h"
 #include "platform/ui/backend.h"
@@ -74,6 +75,7 @@ ProgressBar::ProgressBar(Window& owner, std::string name)
     : Control(owner, std::move(name), Kind::ProgressBar) {}
 
 void ProgressBar::store(int minimum, int maximum, int position) {
+  if (minimum == std::numeric_limits<int>::max()) --minimum;
   if (maximum <= minimum) maximum = minimum + 1;
   position = std::clamp(position, minimum, maximum);
   if (minimum == minimum_ && maximum == maximum_ && position == position_) return;
