@@ -144,6 +144,7 @@ class MenuBackend : public quillet::ui::Backend {
     return false;
   }
   int randomNumber(int low, int) override { return low; }
+  void report(const std::string&) override {}
   void quit(int) override { quitting = true; }
   bool quitRequested() const override { return quitting; }
   bool startProcess(const std::string&) override { return false; }

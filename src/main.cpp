@@ -1,10 +1,14 @@
 #include <QtWidgets/QApplication>
 
+#include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
+#include "app/command_line.h"
 #include "app/quillet.h"
 #include "platform/files.h"
+#include "platform/program_folders.h"
 #include "platform/qt/menu_pictures.h"
 #include "platform/qt/qt_backend.h"
 #include "platform/qt/termination.h"
@@ -22,27 +26,68 @@ void saveOnAbruptExit() {
   }
 }
 
+std::vector<std::string> wordsOf(int argc, char** argv) {
+  return {argv + (argc > 0 ? 1 : 0), argv + argc};
+}
+
+// Under Wayland a window cannot place itself, stay above the others or let
+// clicks through; where X11 is at hand too, every mode works there.
+void preferX11() {
+  const bool chosen = !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
+  if (!chosen && !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") &&
+      !qEnvironmentVariableIsEmpty("DISPLAY")) {
+    qputenv("QT_QPA_PLATFORM", "xcb");
+  }
+}
+
 // Tests run the built program against a folder of their own.
-std::string programFolder() {
+quillet::folders::Layout layout() {
   const char* override = std::getenv("QUILLET_PROGRAM_FOLDER");
-  std::string folder = override && *override ? override : quillet::files::executableFolder();
-  while (folder.size() > 1 && folder.back() == quillet::files::kSeparator) folder.pop_back();
-  return folder;
+  std::string named = override && *override ? override : "";
+  while (named.size() > 1 && named.back() == quillet::files::kSeparator) named.pop_back();
+  auto chosen = quillet::folders::chooseLayout(quillet::files::executableFolder(), named,
+                                               quillet::folders::userDataHome());
+  if (!quillet::folders::createFolders(chosen.stateFolder)) {
+    std::fprintf(stderr, "quillet: cannot make the folder %s; nothing will be saved\n",
+                 chosen.stateFolder.c_str());
+  }
+  return chosen;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
+  // Answered before any window system is needed.
+  using Action = quillet::app::CommandLine::Action;
+  const Action asked = quillet::app::readCommandLine(wordsOf(argc, argv)).action;
+  if (asked == Action::Help) {
+    std::fputs(quillet::app::helpText().c_str(), stdout);
+    return 0;
+  }
+  if (asked == Action::Version) {
+    std::puts(quillet::app::kVersionText);
+    return 0;
+  }
+
+  preferX11();
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Quillet"));
+  QApplication::setDesktopFileName(QStringLiteral("quillet"));
+  // Qt has taken its own options out of argv by now.
+  const quillet::app::CommandLine line = quillet::app::readCommandLine(wordsOf(argc, argv));
+  for (const std::string& complaint : line.complaints) {
+    std::fprintf(stderr, "quillet: %s\n", complaint.c_str());
+  }
 
   quillet::qtui::QtBackend backend;
   backend.setIconProvider(quillet::qtui::menuIcon);
   backend.setBannerProvider([](const std::string& name) {
     return name == "banner" ? quillet::qtui::menuBanner() : QPixmap();
   });
-  quillet::app::Quillet program(backend, {programFolder(), quillet::files::executableName(),
-                                          quillet::files::executableFolder()});
+  const quillet::folders::Layout folders = layout();
+  quillet::app::Quillet program(
+      backend, {folders.stateFolder, quillet::files::executableName(),
+                quillet::files::executableFolder(), folders.defaultPicture, line.picture});
   quillet::qtui::TerminationWatcher termination([&backend] { backend.quit(0); },
                                                 [&program] { program.saveState(); });
   unsavedProgram = &program;

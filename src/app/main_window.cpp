@@ -12,6 +12,7 @@
 #include "platform/files.h"
 #include "platform/ui/input.h"
 #include "slideshow/slideshow.h"
+#include "viewer/dropped_files.h"
 #include "viewer/mouse.h"
 
 namespace quillet::app {
@@ -39,6 +40,9 @@ void bindMouse(Program& p, ui::Window& window, ui::PictureBox& box) {
   box.onLeftUp = [&p](int x, int y, int m) { viewer::onPictureLeftUp(p, x, y, m); };
   window.onRightDown = box.onRightDown;
   window.onWheel = [&p](int d, int m) { viewer::onMainWheel(p, d, m); };
+  window.onFilesDropped = [&p](const std::vector<std::string>& paths) {
+    viewer::onFilesDropped(p, paths);
+  };
 }
 
 }  // namespace
@@ -95,10 +99,12 @@ void onMainCreated(Program& p) {
 
   w.setAlpha(g.alphaLevel != 0 ? g.alphaLevel : 255);
 
-  if (files::exists(p.programPath(core::kLastFileRecord))) {
+  if (std::string named = p.takeStartPicture(); !named.empty()) {
+    g.currentPicturePath = std::move(named);
+  } else if (files::exists(p.programPath(core::kLastFileRecord))) {
     g.currentPicturePath = core::readLastFileRecord(p);
   } else {
-    g.currentPicturePath = p.programPath(core::kDefaultPicture);
+    g.currentPicturePath = p.defaultPicturePath();
   }
   if (files::exists(g.currentPicturePath)) {
     core::readLoadedSize(p, g.currentPicturePath);

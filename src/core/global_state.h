@@ -16,6 +16,8 @@ struct ShellState {
   std::string programFileName;
   int mainWindowClosed = 0;
   int savedMainLeft = 0, savedMainTop = 0, savedMainWidth = 0, savedMainHeight = 0;
+  // The user was told that the state could not be saved; once is enough.
+  int stateSaveReported = 0;
 };
 
 struct CaptureOrigin {

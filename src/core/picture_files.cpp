@@ -126,10 +126,21 @@ void openPicture(Program& p) {
     g.currentPicturePath = answer.path;
     if (!g.currentPicturePath.empty()) break;
   }
+  openPictureFile(p, g.currentPicturePath);
+}
+
+void openPictureFile(Program& p, const std::string& path) {
+  GlobalState& g = p.g();
   if (!p.main()) return;
+  g.currentPicturePath = path;
   loadFileIntoView(p, g.currentPicturePath);
   g.alphaLevel = 255;
   rebuildFolderList(p);
+}
+
+bool isPictureFile(const std::string& path) {
+  const image::Size size = pictureFileSize(path);
+  return size.width > 0 && size.height > 0;
 }
 
 void showPictureFile(Program& p, const std::string& path) {

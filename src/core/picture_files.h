@@ -26,6 +26,10 @@ void putFileIntoPictureBox(Program& p, const std::string& path);
 
 // The file dialog, then the picture at its own pixel size and its folder listed.
 void openPicture(Program& p);
+// What the dialog's choice leads to, for a picture chosen another way.
+void openPictureFile(Program& p, const std::string& path);
+// A JPEG or BMP file whose pixel size can be read.
+bool isPictureFile(const std::string& path);
 // Shows a picture file at the width the user last gave the window (a fresh
 // capture at its own size, where it was taken), keeping the window on screen.
 void showPictureFile(Program& p, const std::string& path);

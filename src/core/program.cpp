@@ -1,6 +1,9 @@
 #include "core/program.h"
 
+#include "core/names.h"
 #include "platform/files.h"
+
+#include <utility>
 
 namespace quillet::core {
 
@@ -34,6 +37,12 @@ std::string Program::programPath(const std::string& relative) const {
   if (!folder.empty() && folder.back() != files::kSeparator) folder += files::kSeparator;
   return folder + relative;
 }
+
+std::string Program::defaultPicturePath() const {
+  return env_.defaultPicture.empty() ? programPath(kDefaultPicture) : env_.defaultPicture;
+}
+
+std::string Program::takeStartPicture() { return std::exchange(env_.startPicture, {}); }
 
 ui::Window& Program::installHost(std::unique_ptr<ui::Window> host) {
   host_ = std::move(host);

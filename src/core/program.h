@@ -13,11 +13,17 @@ namespace quillet::core {
 // Where the program lives: its folder (state files, pic/, the work BMP are
 // joined to it) and its executable's file name (started again on restart).
 struct Environment {
-  std::string programFolder;
-  std::string executableName;
+  std::string programFolder = {};
+  std::string executableName = {};
   // Where the executable itself lies when the program folder was moved
   // elsewhere (tests do); empty means the program folder.
-  std::string executableFolder;
+  std::string executableFolder = {};
+  // The picture shown when there is no earlier state; empty means the
+  // program folder's "pic/1.jpg".
+  std::string defaultPicture = {};
+  // A picture named when the program was started, shown instead of the
+  // remembered one; empty for none.
+  std::string startPicture = {};
 };
 
 // The running program: the state record, the host window, the main window
@@ -49,6 +55,10 @@ class Program {
   const Environment& env() const { return env_; }
   // The program folder joined with a relative name such as "上次文件.txt".
   std::string programPath(const std::string& relative) const;
+  std::string defaultPicturePath() const;
+  // The picture named at the start, once: a window made again later shows
+  // the remembered picture as usual.
+  std::string takeStartPicture();
 
   GlobalState& g() { return *globals_; }
   const GlobalState& g() const { return *globals_; }

@@ -17,7 +17,13 @@ std::string withoutLineEnd(std::string path) {
 }
 
 bool writeText(Program& p, const char* name, const std::string& content) {
-  return files::writeAtomic(p.programPath(name), text::toStateFile(content));
+  const std::string path = p.programPath(name);
+  if (files::writeAtomic(path, text::toStateFile(content))) return true;
+  if (p.g().stateSaveReported == 0) {
+    p.g().stateSaveReported = 1;
+    p.backend().report("cannot save " + path + "; what it keeps will not be there next time");
+  }
+  return false;
 }
 
 }  // namespace

@@ -151,6 +151,16 @@ std::vector<std::string> list(const std::string& folder) {
   return names;
 }
 
+std::string absolute(const std::string& path) {
+  if (path.empty() || path.front() == kSeparator) return path;
+  std::string here(PATH_MAX, '\0');
+  if (!::getcwd(here.data(), here.size())) return path;
+  here.resize(std::char_traits<char>::length(here.c_str()));
+  std::string rest = path;
+  while (rest.rfind("./", 0) == 0) rest.erase(0, 2);
+  return here == "/" ? "/" + rest : here + kSeparator + rest;
+}
+
 std::string folderOf(const std::string& path) {
   auto cut = path.rfind(kSeparator);
   return cut == std::string::npos ? std::string() : path.substr(0, cut + 1);

@@ -33,6 +33,8 @@ bool createFolder(const std::string& path);
 // Names of the entries of `folder`, in directory order, without "." and "..".
 std::vector<std::string> list(const std::string& folder);
 
+// `path` made absolute against the current folder; unchanged when it is.
+std::string absolute(const std::string& path);
 // `path` up to and including its last separator; empty when there is none.
 std::string folderOf(const std::string& path);
 // The last `n` bytes of `text` (all of it when shorter).

@@ -46,6 +46,7 @@ class MemoryBackend : public ui::Backend {
   void preparePicture(const std::string& path, int boxWidth) override {
     prepared.push_back({path, boxWidth});
   }
+  void report(const std::string& message) override { reports.push_back(message); }
   bool startProcess(const std::string& path) override {
     startedProcesses.push_back(path);
     return true;
@@ -107,6 +108,7 @@ class MemoryBackend : public ui::Backend {
   ui::Menu lastMenu;                    // the last menu shown, as it was shown
   std::vector<std::string> systemMoves;
   std::vector<std::string> startedProcesses;
+  std::vector<std::string> reports;
   std::vector<std::pair<std::string, int>> prepared;  // preparePicture hints
   std::deque<std::vector<ModalStep>> modalScripts;
   std::vector<std::string> modalRuns;  // names of the windows run modally

@@ -16,6 +16,7 @@
 
 #include <chrono>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <optional>
 
@@ -216,6 +217,11 @@ bool QtBackend::printText(ui::Window* owner, const std::string& title, const std
 
 int QtBackend::randomNumber(int low, int high) {
   return std::uniform_int_distribution<int>(low, high)(random_);
+}
+
+void QtBackend::report(const std::string& message) {
+  std::fprintf(stderr, "quillet: %s\n", message.c_str());
+  std::fflush(stderr);
 }
 
 bool QtBackend::startProcess(const std::string& path) {

@@ -46,6 +46,7 @@ class QtBackend : public ui::Backend {
   void quit(int exitCode) override;
   bool quitRequested() const override { return quitRequested_; }
   bool startProcess(const std::string& path) override;
+  void report(const std::string& message) override;
 
   // Drawn afresh from the widgets rather than read from the screen, so other
   // windows above it never end up in the picture.

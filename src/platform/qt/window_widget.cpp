@@ -1,7 +1,11 @@
 #include "platform/qt/window_widget.h"
 
+#include <QtCore/QMimeData>
 #include <QtCore/QTimer>
+#include <QtCore/QUrl>
 #include <QtGui/QCloseEvent>
+#include <QtGui/QDragEnterEvent>
+#include <QtGui/QDropEvent>
 #include <QtGui/QKeyEvent>
 #include <QtGui/QMouseEvent>
 #include <QtGui/QPaintEvent>
@@ -46,6 +50,8 @@ WindowWidget::WindowWidget(ui::Window& window)
   setAttribute(Qt::WA_QuitOnClose, false);
   setMinimumSize(0, 0);
   setMouseTracking(true);
+  // Files from a file manager; taken only when the model wants them.
+  setAcceptDrops(true);
   mirror_.initialise();
   face_ = window.face();
   colour_ = window.colour();
@@ -469,6 +475,39 @@ void WindowWidget::resizeEvent(QResizeEvent* event) {
   if (!window_ || !mirror_.resizedByOthers(size())) return;
   Busy busy(*this);
   window_->systemResized(size().width(), size().height());
+}
+
+namespace {
+
+std::vector<std::string> localFiles(const QMimeData* data) {
+  std::vector<std::string> paths;
+  if (!data || !data->hasUrls()) return paths;
+  for (const QUrl& url : data->urls()) {
+    if (url.isLocalFile()) paths.push_back(url.toLocalFile().toStdString());
+  }
+  return paths;
+}
+
+}  // namespace
+
+void WindowWidget::dragEnterEvent(QDragEnterEvent* event) {
+  if (window_ && window_->onFilesDropped && !localFiles(event->mimeData()).empty()) {
+    event->acceptProposedAction();
+  } else {
+    event->ignore();
+  }
+}
+
+void WindowWidget::dragMoveEvent(QDragMoveEvent* event) {
+  if (window_ && window_->onFilesDropped) event->acceptProposedAction();
+}
+
+void WindowWidget::dropEvent(QDropEvent* event) {
+  const std::vector<std::string> paths = localFiles(event->mimeData());
+  if (!window_ || !window_->onFilesDropped || paths.empty()) return;
+  event->acceptProposedAction();
+  Busy busy(*this);
+  callHandler(window_->onFilesDropped, paths);
 }
 
 void WindowWidget::closeEvent(QCloseEvent* event) {

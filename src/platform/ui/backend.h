@@ -78,6 +78,10 @@ class Backend {
   // destroys its windows and saves its state.
   virtual void quit(int exitCode) = 0;
   virtual bool quitRequested() const = 0;
+  // Tells the user something that needs no answer, where a program started
+  // from a terminal says such things.
+  virtual void report(const std::string& message) = 0;
+
   // Starts an executable without waiting for it; false when it could not start.
   virtual bool startProcess(const std::string& path) = 0;
 };

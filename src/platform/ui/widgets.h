@@ -379,6 +379,9 @@ class Window {
   std::function<void()> onCloseRequest;
   KeyHandler onKeyDown, onKeyUp;
   WheelHandler onWheel;
+  // Files dropped onto the window, as full paths; a window without the
+  // handler takes no drops.
+  std::function<void(const std::vector<std::string>& paths)> onFilesDropped;
   // Mouse input on the window's own area (not over a control), in its coordinates.
   MouseHandler onRightDown, onDoubleClick, onLeftDown, onLeftUp, onMouseMove;
 

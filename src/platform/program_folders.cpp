@@ -1,0 +1,69 @@
+#include "platform/program_folders.h"
+
+#include <pwd.h>
+#include <unistd.h>
+
+#include <cstdlib>
+
+#include "platform/files.h"
+
+namespace quillet::folders {
+
+namespace {
+
+std::string joined(std::string folder, const std::string& name) {
+  while (folder.size() > 1 && folder.back() == files::kSeparator) folder.pop_back();
+  return folder + files::kSeparator + name;
+}
+
+std::string parentOf(const std::string& folder) {
+  std::string f = folder;
+  while (f.size() > 1 && f.back() == files::kSeparator) f.pop_back();
+  const auto cut = f.rfind(files::kSeparator);
+  if (cut == std::string::npos) return ".";
+  return cut == 0 ? std::string(1, files::kSeparator) : f.substr(0, cut);
+}
+
+bool isFolder(const std::string& path) {
+  return files::exists(path) && !files::isRegularFile(path);
+}
+
+}  // namespace
+
+Layout chooseLayout(const std::string& executableFolder, const std::string& override,
+                    const std::string& dataHome) {
+  if (!override.empty()) return {override, joined(override, "pic/1.jpg")};
+  const std::string ownPictures = joined(executableFolder, "pic");
+  if (isFolder(ownPictures) && writableFolder(executableFolder)) {
+    return {executableFolder, joined(ownPictures, "1.jpg")};
+  }
+  const std::string installed = joined(parentOf(executableFolder), "share/quillet/pic/1.jpg");
+  return {joined(dataHome, "quillet"),
+          files::exists(installed) ? installed : joined(ownPictures, "1.jpg")};
+}
+
+std::string userDataHome() {
+  const char* xdg = std::getenv("XDG_DATA_HOME");
+  if (xdg && xdg[0] == files::kSeparator) return xdg;
+  const char* home = std::getenv("HOME");
+  if (home && *home) return joined(home, ".local/share");
+  // Never a shared folder such as /tmp: another user could own what is there.
+  if (const passwd* user = ::getpwuid(::getuid()); user && user->pw_dir && *user->pw_dir) {
+    return joined(user->pw_dir, ".local/share");
+  }
+  return joined(".", ".local/share");
+}
+
+bool createFolders(const std::string& folder) {
+  if (folder.empty()) return false;
+  if (isFolder(folder)) return true;
+  const std::string parent = parentOf(folder);
+  if (parent != folder && !isFolder(parent) && !createFolders(parent)) return false;
+  return files::createFolder(folder);
+}
+
+bool writableFolder(const std::string& folder) {
+  return isFolder(folder) && ::access(folder.c_str(), W_OK | X_OK) == 0;
+}
+
+}  // namespace quillet::folders
