@@ -16,6 +16,7 @@
 
 #include "app/quillet.h"
 #include "core/main_controls.h"
+#include "platform/image/big_buffers.h"
 #include "platform/qt/qt_backend.h"
 #include "platform/qt/window_widget.h"
 #include "platform/ui/input.h"
@@ -207,6 +208,7 @@ BENCHMARK(wheelStep)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggre
 BENCHMARK(bakeAndWheel)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
 
 int main(int argc, char** argv) {
+  quillet::image::reuseLargeBuffers();  // as the program does at start
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
   const auto m = quillet::bench::runWithFixture(&argc, argv, current);

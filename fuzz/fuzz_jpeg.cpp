@@ -1,9 +1,14 @@
 // The JPEG path on arbitrary bytes: the marker walk, a scaled decode for a
-// box taken from the input, and a full decode.
+// box taken from the input, a full decode, the same through libjpeg's own
+// interface, and the mirror that decodes in bands on two threads, which must
+// show whatever the full decode shows, pixel for pixel.
 #include <cstdint>
 #include <cstdlib>
 
+#include "platform/image/jpeg_operations.h"
+#include "platform/image/jpeg_scanlines.h"
 #include "platform/image/picture.h"
+#include "platform/image/transform.h"
 
 namespace {
 
@@ -43,6 +48,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t leng
       detectFormat(bytes) == Format::Jpeg ? displayScale(full, boxWidth, boxHeight) : Scale{};
   const auto scaled = [&](int side) { return (side * scale.num + scale.denom - 1) / scale.denom; };
   check(decodeForDisplay(bytes, boxWidth, boxHeight), {scaled(full.width), scaled(full.height)});
-  check(decode(bytes), full);
+  const auto whole = decode(bytes);
+  check(whole, full);
+  if (detectFormat(bytes) != Format::Jpeg) return 0;
+
+  const auto scanlines = detail::decodeJpegScanlines(bytes, Scale{});
+  check(scanlines, full);
+  if (whole && scanlines && scanlines.value != whole.value) std::abort();
+  const bool horizontal = length > 2 && (data[length - 3] & 1);
+  const bool vertical = length > 2 && (data[length - 3] & 2);
+  const auto mirrored = mirrorJpeg(bytes, horizontal, vertical, true, {});
+  if (!mirrored && mirrored.error.empty()) std::abort();
+  if (whole && !mirrored) std::abort();
+  if (whole && (mirrored.value.bitmap != flipBitmap(whole.value, horizontal, vertical) ||
+                mirrored.value.bmp != flipToBmp(whole.value, horizontal, vertical))) {
+    std::abort();
+  }
   return 0;
 }

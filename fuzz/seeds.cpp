@@ -4,12 +4,14 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
 
 #include "platform/image/picture.h"
+#include "support/libjpeg_encoder.h"
 
 namespace {
 
@@ -130,6 +132,7 @@ int main(int argc, char** argv) {
       {"grey", library(Bytes(33 * 17, 90), 33, 17, TJPF_GRAY, TJSAMP_GRAY, 0)},
       {"cmyk", library(counting(16 * 8 * 4), 16, 8, TJPF_CMYK, TJSAMP_444, 0)},
       {"422", library(picture.rgb, 33, 17, TJPF_RGB, TJSAMP_422, 0)},
+      {"4x2-restarts", quillet::testing::libjpegEncoded(picture, 4, 2, 75, 1)},
   };
   bool ok = true;
   for (const auto& [name, bytes] : bmps) ok = write(corpus / "bmp" / (name + ".bmp"), bytes) && ok;

@@ -8,6 +8,7 @@
 #include "app/command_line.h"
 #include "app/quillet.h"
 #include "platform/files.h"
+#include "platform/image/big_buffers.h"
 #include "platform/program_folders.h"
 #include "platform/qt/menu_pictures.h"
 #include "platform/qt/qt_backend.h"
@@ -69,6 +70,7 @@ int main(int argc, char** argv) {
     return 0;
   }
 
+  quillet::image::reuseLargeBuffers();
   preferX11();
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Quillet"));

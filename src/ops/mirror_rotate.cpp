@@ -1,6 +1,7 @@
 #include "ops/mirror_rotate.h"
 
 #include <memory>
+#include <optional>
 #include <utility>
 
 #include "core/geometry.h"
@@ -10,6 +11,7 @@
 #include "ops/number_input.h"
 #include "platform/files.h"
 #include "platform/image/bmp_direct.h"
+#include "platform/image/jpeg_operations.h"
 #include "platform/image/transform.h"
 
 namespace quillet::ops {
@@ -43,13 +45,26 @@ bool ensureLoaded(core::Program& p) {
 }
 
 // False when there is nothing to show; the picture box then keeps what it had.
-bool showWorkBitmap(core::Program& p) {
-  auto bytes = image::flipToBmp(p.g().workBitmap, false, false);
+bool showBmp(core::Program& p, image::Bytes bytes) {
   if (bytes.empty()) return false;
   core::pictureBox(p).setPicture(
       std::make_shared<const std::vector<std::uint8_t>>(std::move(bytes)),
       p.g().currentPicturePath);
   return true;
+}
+
+bool showWorkBitmap(core::Program& p) {
+  return showBmp(p, image::flipToBmp(p.g().workBitmap, false, false));
+}
+
+// The bytes of the current picture's file when it is a JPEG, to be decoded
+// and mirrored in one go.
+std::optional<image::Bytes> jpegSource(core::Program& p) {
+  const std::string& path = p.g().currentPicturePath;
+  if (sourceKind(path) != SourceKind::Jpeg) return std::nullopt;
+  auto bytes = files::read(path);
+  if (!bytes || image::detectFormat(*bytes) != image::Format::Jpeg) return std::nullopt;
+  return bytes;
 }
 
 void takeRatioFromWorkBitmap(core::Program& p) {
@@ -71,19 +86,29 @@ void setWindowWidth(core::Program& p, int width) {
 
 void mirror(core::Program& p, bool horizontal, bool vertical) {
   core::GlobalState& g = p.g();
-  if (!prologue(p) || !ensureLoaded(p)) return;
-  image::flipInPlace(g.workBitmap, horizontal, vertical);
-  if (!showWorkBitmap(p)) {
-    g.workBitmapLoaded = 0;
-    return;
+  if (!prologue(p)) return;
+  if (g.workBitmapLoaded == 0) {
+    // The first mirror of a JPEG decodes it straight into the mirrored
+    // bitmap, the bytes shown and the work file at once.
+    if (const auto jpeg = jpegSource(p)) {
+      g.workBitmap = image::Bitmap();  // an earlier picture's, of no more use
+      auto mirrored = image::mirrorJpeg(*jpeg, horizontal, vertical, true,
+                                        p.programPath(core::kWorkBitmapFile));
+      if (!mirrored) return;
+      g.workBitmap = std::move(mirrored.value.bitmap);
+      g.workBitmapLoaded = showBmp(p, std::move(mirrored.value.bmp)) ? 1 : 0;
+      return;
+    }
   }
-  g.workBitmapLoaded = 1;
+  if (!ensureLoaded(p)) return;
+  g.workBitmapLoaded = showBmp(p, image::flipInPlaceToBmp(g.workBitmap, horizontal, vertical));
 }
 
-// Shows a turned workBitmap and lets the window take its proportions.
-void showTurned(core::Program& p) {
+// Shows a turned workBitmap from its BMP bytes and lets the window take its
+// proportions.
+void showTurned(core::Program& p, image::Bytes bytes) {
   core::GlobalState& g = p.g();
-  if (!showWorkBitmap(p)) {
+  if (!showBmp(p, std::move(bytes))) {
     g.workBitmapLoaded = 0;
     return;
   }
@@ -100,12 +125,19 @@ bool loadPictureSource(core::Program& p, image::Bitmap& out) {
   if (kind == SourceKind::None) return false;
   auto bytes = files::read(path);
   if (!bytes) return false;
-  auto decoded = image::decode(*bytes);
-  if (!decoded) return false;
   // The decoded picture is what reading the converted file back would give,
   // so it is kept rather than read again. The work BMP is still written for
   // whoever looks for it, but a program folder the user may not write to
   // costs nothing more than that file.
+  if (kind == SourceKind::Jpeg && image::detectFormat(*bytes) == image::Format::Jpeg) {
+    auto decoded =
+        image::mirrorJpeg(*bytes, false, false, false, p.programPath(core::kWorkBitmapFile));
+    if (!decoded) return false;
+    out = std::move(decoded.value.bitmap);
+    return true;
+  }
+  auto decoded = image::decode(*bytes);
+  if (!decoded) return false;
   if (kind == SourceKind::Jpeg) {
     image::writeBmpFile(p.programPath(core::kWorkBitmapFile), decoded.value);
   }
@@ -120,10 +152,11 @@ void mirrorDiagonal(core::Program& p) { mirror(p, true, true); }
 void rotateRightAngle(core::Program& p) {
   core::GlobalState& g = p.g();
   if (!prologue(p) || !ensureLoaded(p)) return;
-  image::Bitmap turned = image::quarterTurn(g.workBitmap);
-  if (turned.empty()) return;
+  image::Bitmap turned;
+  image::Bytes bytes;
+  if (!image::quarterTurnWithBmp(g.workBitmap, turned, bytes)) return;
   g.workBitmap = std::move(turned);
-  showTurned(p);
+  showTurned(p, std::move(bytes));
 }
 
 void rotateByAngle(core::Program& p) {
@@ -140,7 +173,7 @@ void rotateByAngle(core::Program& p) {
   image::Bitmap rotated = image::rotateBitmap(source, *degrees, 0);
   if (rotated.empty()) return;
   g.workBitmap = std::move(rotated);
-  showTurned(p);
+  showTurned(p, image::flipToBmp(g.workBitmap, false, false));
 }
 
 void freeRotate(core::Program& p, int step) {

@@ -1,8 +1,8 @@
 // quillet-picture: the program's picture engine from the command line, for
 // scripts and for timing it against other tools. Every output is written
-// whole through a temporary file, so a failed run never leaves half a picture.
-#include <fcntl.h>
-#include <unistd.h>
+// through a temporary file and renamed into place once whole, so a failed run
+// never leaves half a picture. A JPEG is decoded in bands on one thread while
+// a second one puts each band in its place in the output file.
 
 #include <cerrno>
 #include <charconv>
@@ -19,7 +19,9 @@
 #include "platform/files.h"
 #include "platform/image/bmp_direct.h"
 #include "platform/image/gray_levels.h"
+#include "platform/image/jpeg_operations.h"
 #include "platform/image/picture.h"
+#include "platform/image/pixel_rows.h"
 #include "platform/image/transform.h"
 
 namespace {
@@ -39,6 +41,7 @@ constexpr const char* kUsage =
     "  gray N IN OUT                   reduce to N gray levels (2..256), 8-bit BMP\n"
     "IN is a JPEG or BMP file; every OUT but to-jpeg's is a BMP file.\n";
 
+constexpr auto kSynced = quillet::image::OutputFile::Durability::Synced;
 constexpr int kBadArguments = 2;
 constexpr int kFailed = 1;
 
@@ -75,60 +78,9 @@ int writeOutput(const std::string& path, const Bytes& bytes) {
   return 0;
 }
 
-// A file written in pieces under a temporary name beside its place and put
-// there by a rename once complete, as files::writeAtomic does for whole bytes.
-class PiecewiseFile {
- public:
-  explicit PiecewiseFile(const std::string& path)
-      : path_(path), temporary_(path + ".tmp-" + std::to_string(::getpid())) {
-    fd_ = ::open(temporary_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd_ < 0) error_ = errno;
-  }
-  ~PiecewiseFile() {
-    if (fd_ >= 0) ::close(fd_);
-    if (!done_) ::unlink(temporary_.c_str());
-  }
-  PiecewiseFile(const PiecewiseFile&) = delete;
-  PiecewiseFile& operator=(const PiecewiseFile&) = delete;
-
-  bool write(quillet::image::ByteView piece) {
-    std::size_t at = 0;
-    while (error_ == 0 && at < piece.size()) {
-      const ssize_t n = ::write(fd_, piece.data() + at, piece.size() - at);
-      if (n < 0 && errno == EINTR) continue;
-      if (n <= 0) error_ = n < 0 ? errno : EIO;
-      if (n > 0) at += static_cast<std::size_t>(n);
-    }
-    return error_ == 0;
-  }
-  // Why writing failed so far; empty while all is well.
-  std::string failure() const { return error_ == 0 ? std::string() : std::strerror(error_); }
-  // Flushes, closes and renames; the reason on failure, else empty.
-  std::string commit() {
-    if (error_ == 0 && ::fsync(fd_) != 0) error_ = errno;
-    if (::close(fd_) != 0 && error_ == 0) error_ = errno;
-    fd_ = -1;
-    if (error_ == 0 && ::rename(temporary_.c_str(), path_.c_str()) != 0) error_ = errno;
-    done_ = error_ == 0;
-    return done_ ? std::string() : std::strerror(error_);
-  }
-
- private:
-  std::string path_, temporary_;
-  int fd_ = -1;
-  int error_ = 0;
-  bool done_ = false;
-};
-
-// Reads and decodes IN; prints why not and returns nothing when it cannot.
-std::optional<Bitmap> load(const std::string& path) {
-  std::string why;
-  auto bytes = readInput(path, why);
-  if (!bytes) {
-    failure(path, why);
-    return std::nullopt;
-  }
-  auto picture = quillet::image::decode(*bytes);
+// Decodes IN's bytes; prints why not and returns nothing when it cannot.
+std::optional<Bitmap> decoded(const std::string& path, const Bytes& bytes) {
+  auto picture = quillet::image::decode(bytes);
   if (!picture) {
     failure(path, picture.error);
     return std::nullopt;
@@ -147,12 +99,35 @@ int writeResult(const std::string& in, const std::string& out,
   return writeOutput(out, result.value);
 }
 
+bool isJpeg(const Bytes& bytes) {
+  return quillet::image::detectFormat(bytes) == quillet::image::Format::Jpeg;
+}
+
+int report(const std::string& in, const std::string& out,
+           const quillet::image::FileOutcome& outcome) {
+  using Failure = quillet::image::FileOutcome::Failure;
+  switch (outcome.failure) {
+    case Failure::None:
+      return 0;
+    case Failure::Picture:
+      return failure(in, outcome.error);
+    case Failure::File:
+      return failure(out, outcome.error);
+    case Failure::CanvasTooLarge:
+      break;
+  }
+  return failure(in, "the turned picture is too large");
+}
+
 int convert(const std::string& in, const std::string& out, bool toJpeg) {
   std::string why;
   const auto bytes = readInput(in, why);
   if (!bytes) return failure(in, why);
-  return writeResult(
-      in, out, toJpeg ? quillet::image::bmpToJpeg(*bytes, 80) : quillet::image::jpegToBmp(*bytes));
+  if (toJpeg) return writeResult(in, out, quillet::image::bmpToJpeg(*bytes, 80));
+  if (isJpeg(*bytes)) {
+    return report(in, out, quillet::image::flipJpegToBmpFile(*bytes, false, false, out, kSynced));
+  }
+  return writeResult(in, out, quillet::image::jpegToBmp(*bytes));
 }
 
 template <class T>
@@ -199,13 +174,26 @@ int flip(const std::string& how, const std::string& in, const std::string& out) 
   const bool horizontal = how == "h" || how == "hv";
   const bool vertical = how == "v" || how == "hv";
   if (!horizontal && !vertical) return usage("flip takes h, v or hv, not '" + how + "'");
-  const auto bitmap = load(in);
+  std::string why;
+  const auto bytes = readInput(in, why);
+  if (!bytes) return failure(in, why);
+  if (isJpeg(*bytes)) {
+    return report(in, out,
+                  quillet::image::flipJpegToBmpFile(*bytes, horizontal, vertical, out, kSynced));
+  }
+  const auto bitmap = decoded(in, *bytes);
   if (!bitmap) return kFailed;
   return writeOutput(out, quillet::image::flipToBmp(*bitmap, horizontal, vertical));
 }
 
 int quarter(const std::string& in, const std::string& out) {
-  const auto bitmap = load(in);
+  std::string why;
+  const auto bytes = readInput(in, why);
+  if (!bytes) return failure(in, why);
+  if (isJpeg(*bytes)) {
+    return report(in, out, quillet::image::quarterTurnJpegToBmpFile(*bytes, true, out, kSynced));
+  }
+  const auto bitmap = decoded(in, *bytes);
   if (!bitmap) return kFailed;
   return writeBmp(out, quillet::image::quarterTurn(*bitmap));
 }
@@ -216,18 +204,31 @@ int rotate(const std::string& degreesText, const std::string& fillText, const st
   if (!degrees) return usage("DEGREES must be a number, not '" + degreesText + "'");
   const auto fill = parseFill(fillText);
   if (!fill) return usage("FILL_HEX must be six hex digits RRGGBB, not '" + fillText + "'");
-  const auto bitmap = load(in);
+  std::string why;
+  const auto bytes = readInput(in, why);
+  if (!bytes) return failure(in, why);
+  if (isJpeg(*bytes)) {
+    return report(in, out,
+                  quillet::image::rotateJpegToBmpFile(*bytes, *degrees, *fill, out, kSynced));
+  }
+  const auto bitmap = decoded(in, *bytes);
   if (!bitmap) return kFailed;
   // Streamed in bands: a turned 24 MP photo is twice its size in memory.
-  PiecewiseFile file(out);
-  if (!quillet::image::rotateToBmpStream(
-          *bitmap, *degrees, *fill,
-          [&](quillet::image::ByteView piece) { return file.write(piece); })) {
-    const std::string why = file.failure();
-    return failure(why.empty() ? in : out, why.empty() ? "the turned picture is too large" : why);
-  }
-  const std::string why = file.commit();
-  return why.empty() ? 0 : failure(out, why);
+  const auto canvas = quillet::image::rotatedSize({bitmap->width, bitmap->height}, *degrees);
+  const Bytes head = quillet::image::detail::bmp24Header(canvas.width, canvas.height);
+  if (head.empty()) return failure(in, "the turned picture is too large");
+  const auto rows = static_cast<std::uint64_t>(canvas.height);
+  quillet::image::OutputFile file(
+      out, head.size() + quillet::image::detail::bmpRowStride(canvas.width) * rows, kSynced);
+  std::uint64_t written = 0;
+  const bool whole = quillet::image::rotateToBmpStream(
+      *bitmap, *degrees, *fill, [&](quillet::image::ByteView piece) {
+        const bool ok = file.writeAt(written, piece);
+        written += piece.size();
+        return ok;
+      });
+  if (!file.ok() || (whole && !file.commit())) return failure(out, file.failure());
+  return whole ? 0 : failure(in, "the turned picture is too large");
 }
 
 int gray(const std::string& levelsText, const std::string& in, const std::string& out) {
@@ -238,6 +239,9 @@ int gray(const std::string& levelsText, const std::string& in, const std::string
   std::string why;
   const auto bytes = readInput(in, why);
   if (!bytes) return failure(in, why);
+  if (isJpeg(*bytes)) {
+    return report(in, out, quillet::image::grayJpegToBmpFile(*bytes, levels, out, kSynced));
+  }
   return writeResult(in, out, quillet::image::applyGrayLevels(*bytes, levels));
 }
 

@@ -9,6 +9,7 @@
 #include <system_error>
 #include <vector>
 
+#include "platform/image/big_buffers.h"
 #include "platform/image/bmp_header.h"
 #include "platform/image/bytes.h"
 #include "platform/image/jpeg_header.h"
@@ -54,13 +55,13 @@ Bytes bmp24Header(int width, int height) {
 }
 
 Bytes bmp24Shell(int width, int height) {
-  Bytes file = bmp24Header(width, height);
-  if (file.empty()) return file;
-  try {
-    file.resize(kBmpHeadersSize + bmpRowStride(width) * static_cast<std::size_t>(height));
-  } catch (const std::bad_alloc&) {
+  const Bytes head = bmp24Header(width, height);
+  Bytes file;
+  if (head.empty() ||
+      !sizeLarge(file, kBmpHeadersSize + bmpRowStride(width) * static_cast<std::size_t>(height))) {
     return {};
   }
+  std::copy(head.begin(), head.end(), file.begin());
   return file;
 }
 
@@ -88,7 +89,7 @@ Result<Bytes> jpegToBmp(ByteView jpeg) {
   if (auto why = detail::checkJpegFrame(frame.value); !why.empty()) return R::fail(std::move(why));
 
   detail::TurboHandle& library = detail::decompressor();
-  tjhandle handle = library.get();
+  tjhandle handle = library.fresh();
   if (handle == nullptr) return R::fail(std::string(detail::kOutOfMemory));
   const auto size = static_cast<unsigned long>(jpeg.size());
   int width = 0;

@@ -51,9 +51,7 @@ bool isGrayResult(ByteView p) {
   return true;
 }
 
-std::size_t grayStride(int width) {
-  return static_cast<std::size_t>(width) + static_cast<std::size_t>((4 - width % 4) % 4);
-}
+using detail::grayStride;
 
 void writeHeader(std::uint8_t* out, int width, int height, int levels, std::size_t imageSize) {
   std::memset(out, 0, 54);
@@ -214,5 +212,30 @@ Result<Bytes> applyGrayLevels(ByteView picture, int levels) {
   result.error = applyGrayLevelsInto(picture, levels, result.value);
   return result;
 }
+
+namespace detail {
+
+std::size_t grayStride(int width) {
+  return static_cast<std::size_t>(width) + static_cast<std::size_t>((4 - width % 4) % 4);
+}
+
+Bytes grayHead(int width, int height, int levels) {
+  levels = std::clamp(levels, kMinGrayLevels, kMaxGrayLevels);
+  Bytes head(kGrayHeaderSize);
+  writeHeader(head.data(), width, height, levels,
+              grayStride(width) * static_cast<std::size_t>(height));
+  return head;
+}
+
+GrayRows::GrayRows(int levels)
+    : divisor_(768 / std::clamp(levels, kMinGrayLevels, kMaxGrayLevels)),
+      table_(sumTable(divisor_)) {}
+
+void GrayRows::reduce(const std::uint8_t* pixels, std::uint8_t* indices, int width) const {
+  reduceRow(pixels, indices, width, grayStride(width) - static_cast<std::size_t>(width), table_,
+            divisor_);
+}
+
+}  // namespace detail
 
 }  // namespace quillet::image

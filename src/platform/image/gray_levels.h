@@ -1,6 +1,8 @@
 #pragma once
 
+#include <array>
 #include <cstddef>
+#include <cstdint>
 #include <string>
 
 #include "platform/image/picture.h"
@@ -27,5 +29,25 @@ Result<Bytes> applyGrayLevels(ByteView picture, int levels);
 // The same into `out`, whose buffer is reused. Returns the reason there is
 // no result (and leaves `out` empty), or an empty string.
 std::string applyGrayLevelsInto(ByteView picture, int levels, Bytes& out);
+
+namespace detail {
+
+// The pieces of a reduction, for writing one a band at a time: the headers
+// and palette, the padded row length, and the rows themselves (pixels in
+// either channel order, since only their sum counts; padding zeroed).
+Bytes grayHead(int width, int height, int levels);
+std::size_t grayStride(int width);
+
+class GrayRows {
+ public:
+  explicit GrayRows(int levels);
+  void reduce(const std::uint8_t* pixels, std::uint8_t* indices, int width) const;
+
+ private:
+  int divisor_;
+  std::array<std::uint8_t, 3 * 255 + 1> table_;
+};
+
+}  // namespace detail
 
 }  // namespace quillet::image

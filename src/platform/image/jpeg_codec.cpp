@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "platform/image/jpeg_header.h"
+#include "platform/image/jpeg_scanlines.h"
 #include "platform/image/reasons.h"
 #include "platform/image/turbo_handle.h"
 
@@ -14,19 +15,9 @@ namespace quillet::image::detail {
 
 namespace {
 
-bool contains(std::string_view text, std::string_view part) {
-  return text.find(part) != std::string_view::npos;
-}
-
 // Reads the library's reason, then renews the handle the failure left behind.
 std::string libraryFailure(TurboHandle& handle, const JpegFrame& frame) {
-  const std::string message = handle.failure();
-  if (contains(message, "Insufficient memory")) return std::string(kOutOfMemory);
-  if (frame.arithmetic() &&
-      (contains(message, "not supported") || contains(message, "omitted at compile time"))) {
-    return unsupportedJpeg("算术编码");
-  }
-  return corruptJpeg(message);
+  return jpegFailure(handle.failure(), frame);
 }
 
 // A warning (truncated or damaged entropy data) still leaves a full picture
@@ -37,17 +28,20 @@ std::int64_t scaled(int dimension, Scale scale) {
   return (static_cast<std::int64_t>(dimension) * scale.num + scale.denom - 1) / scale.denom;
 }
 
-// CMYK comes out of the library inverted, as Adobe writes it: 255 is no ink.
-void cmykToRgb(const std::uint8_t* cmyk, std::uint8_t* rgb, std::size_t pixels) {
-  for (std::size_t i = 0; i < pixels; ++i, cmyk += 4, rgb += 3) {
-    const unsigned k = cmyk[3];
-    rgb[0] = static_cast<std::uint8_t>((cmyk[0] * k + 127) / 255);
-    rgb[1] = static_cast<std::uint8_t>((cmyk[1] * k + 127) / 255);
-    rgb[2] = static_cast<std::uint8_t>((cmyk[2] * k + 127) / 255);
-  }
+bool contains(std::string_view text, std::string_view part) {
+  return text.find(part) != std::string_view::npos;
 }
 
 }  // namespace
+
+std::string jpegFailure(std::string_view message, const JpegFrame& frame) {
+  if (contains(message, "Insufficient memory")) return std::string(kOutOfMemory);
+  if (frame.arithmetic() &&
+      (contains(message, "not supported") || contains(message, "omitted at compile time"))) {
+    return unsupportedJpeg("算术编码");
+  }
+  return corruptJpeg(message);
+}
 
 Result<Bitmap> decodeJpeg(ByteView bytes, Scale scale) {
   using R = Result<Bitmap>;
@@ -56,7 +50,7 @@ Result<Bitmap> decodeJpeg(ByteView bytes, Scale scale) {
   if (auto why = checkJpegFrame(frame.value); !why.empty()) return R::fail(std::move(why));
 
   TurboHandle& owner = decompressor();
-  tjhandle handle = owner.get();
+  tjhandle handle = owner.fresh();
   if (handle == nullptr) {
     owner.renew();
     return R::fail(std::string(kOutOfMemory));
@@ -69,7 +63,14 @@ Result<Bitmap> decodeJpeg(ByteView bytes, Scale scale) {
   int colorspace = 0;
   const int rc =
       tjDecompressHeader3(handle, data, size, &width, &height, &subsampling, &colorspace);
-  if (failed(rc, handle)) return R::fail(libraryFailure(owner, frame.value));
+  if (failed(rc, handle)) {
+    const std::string why = owner.failure();
+    // The header call gives up on sampling factors outside its own short
+    // list (4x2 and the like); libjpeg itself decodes all that the format
+    // allows, as djpeg shows.
+    if (contains(why, "Could not determine")) return decodeJpegScanlines(bytes, scale);
+    return R::fail(jpegFailure(why, frame.value));
+  }
   // The library's own view of the size decides the allocation below.
   if (auto why = checkSize(width, height); !why.empty()) return R::fail(std::move(why));
 
@@ -89,7 +90,7 @@ Result<Bitmap> decodeJpeg(ByteView bytes, Scale scale) {
                handle)) {
       return R::fail(libraryFailure(owner, frame.value));
     }
-    if (cmyk) cmykToRgb(inks.data(), out.rgb.data(), pixels);
+    if (cmyk) inksToPixels<false>(inks.data(), out.rgb.data(), pixels);
   } catch (const std::bad_alloc&) {
     return R::fail(std::string(kOutOfMemory));
   }

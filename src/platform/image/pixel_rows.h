@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <bit>
 #include <cstddef>
 #include <cstdint>
@@ -76,6 +77,37 @@ inline void reverseRowInto(const std::uint8_t* src, std::uint8_t* dst, int width
     d[0] = s[Swap ? 2 : 0];
     d[1] = s[1];
     d[2] = s[Swap ? 0 : 2];
+  }
+}
+
+// The pixels of `row` reversed where they lie, four at a time from each end.
+inline void reverseRowInPlace(std::uint8_t* row, int width) {
+  int left = 0;
+  int right = width;  // one past the last pixel not yet placed
+  std::uint8_t a[12];
+  std::uint8_t b[12];
+  while (right - left >= 8) {
+    reverseRowInto<false>(row + kPixel * left, a, 4);
+    reverseRowInto<false>(row + kPixel * (right - 4), b, 4);
+    std::memcpy(row + kPixel * left, b, sizeof b);
+    std::memcpy(row + kPixel * (right - 4), a, sizeof a);
+    left += 4;
+    right -= 4;
+  }
+  for (--right; left < right; ++left, --right) {
+    std::uint8_t* p = row + kPixel * left;
+    std::uint8_t* q = row + kPixel * right;
+    std::swap_ranges(p, p + kPixel, q);
+  }
+}
+
+// `count` pixels, from `src` on by `step` bytes each (down or up a column),
+// packed into `dst`. Three-byte moves: a four-byte word a pixel, its last
+// byte overwritten by the next, measured slower.
+inline void gatherPixels(const std::uint8_t* src, std::ptrdiff_t step, std::size_t count,
+                         std::uint8_t* dst) {
+  for (std::size_t i = 0; i < count; ++i, src += step, dst += kPixel) {
+    std::memcpy(dst, src, kPixel);
   }
 }
 

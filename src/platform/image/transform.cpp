@@ -10,10 +10,20 @@
 #include <utility>
 #include <vector>
 
+#include "platform/image/big_buffers.h"
 #include "platform/image/bmp_direct.h"
 #include "platform/image/pixel_rows.h"
+#include "platform/image/two_threads.h"
 
 namespace quillet::image {
+
+double normalisedAngle(double degrees) {
+  if (!std::isfinite(degrees)) return 0.0;
+  double a = std::fmod(degrees, 360.0);
+  if (a < 0) a += 360.0;
+  if (a >= 360.0) a -= 360.0;
+  return a;
+}
 
 namespace {
 
@@ -21,6 +31,7 @@ using detail::bmp24Shell;
 using detail::copyRowInto;
 using detail::kBmpHeadersSize;
 using detail::kPixel;
+using detail::reverseRowInPlace;
 using detail::reverseRowInto;
 
 bool usable(const Bitmap& b) {
@@ -33,9 +44,7 @@ std::size_t bytesFor(int width, int height) {
 
 // Gives `out` the size; false (and `out` empty) when the memory is not there.
 bool shape(Bitmap& out, int width, int height) {
-  try {
-    out.rgb.resize(bytesFor(width, height));
-  } catch (const std::bad_alloc&) {
+  if (!detail::sizeLarge(out.rgb, bytesFor(width, height))) {
     out = Bitmap();
     return false;
   }
@@ -86,26 +95,6 @@ void flipInto(const Bitmap& src, bool horizontal, bool vertical, const Plane& to
     flipRows<true>(src, horizontal, vertical, to);
   } else {
     flipRows<false>(src, horizontal, vertical, to);
-  }
-}
-
-void reverseRowInPlace(std::uint8_t* row, int width) {
-  int left = 0;
-  int right = width;  // one past the last pixel not yet placed
-  std::uint8_t a[12];
-  std::uint8_t b[12];
-  while (right - left >= 8) {
-    reverseRowInto<false>(row + kPixel * left, a, 4);
-    reverseRowInto<false>(row + kPixel * (right - 4), b, 4);
-    std::memcpy(row + kPixel * left, b, sizeof b);
-    std::memcpy(row + kPixel * (right - 4), a, sizeof a);
-    left += 4;
-    right -= 4;
-  }
-  for (--right; left < right; ++left, --right) {
-    std::uint8_t* p = row + kPixel * left;
-    std::uint8_t* q = row + kPixel * right;
-    std::swap_ranges(p, p + kPixel, q);
   }
 }
 
@@ -219,9 +208,9 @@ struct Sampler {
 constexpr int kStrip = 512;
 
 template <bool Swap>
-void sampleStrips(const Bitmap& src, const std::vector<RowPlan>& plans, std::int64_t dx,
+void sampleStrips(const BitmapView& src, const std::vector<RowPlan>& plans, std::int64_t dx,
                   std::int64_t dy, int width, const Plane& to) {
-  const Sampler<Swap> sampler{src.rgb.data(), src.stride(), src.width, src.height};
+  const Sampler<Swap> sampler{src.rgb, src.stride(), src.width, src.height};
   for (int x0 = 0; x0 < width; x0 += kStrip) {
     const int x1 = std::min(width, x0 + kStrip);
     for (std::size_t y = 0; y < plans.size(); ++y) {
@@ -247,11 +236,70 @@ void sampleStrips(const Bitmap& src, const std::vector<RowPlan>& plans, std::int
   }
 }
 
+// Where each canvas row meets the source, in the fixed-point sums the pixel
+// loops make.
+class Geometry {
+ public:
+  Geometry(Size source, double radians, Size canvas) : source_(source), canvas_(canvas) {
+    const double c = std::cos(radians);
+    const double s = std::sin(radians);
+    cos_ = c;
+    sin_ = s;
+    // Source sample (pixel centres at whole numbers) of destination pixel
+    // (X, Y): the inverse turn of its centre about the canvas centre.
+    cx_ = source.width / 2.0 - 0.5;
+    cy_ = source.height / 2.0 - 0.5;
+    u0_ = 0.5 - canvas.width / 2.0;
+    dx = std::llround(c * kOne);
+    dy = std::llround(-s * kOne);
+    coverHiX_ = (static_cast<std::int64_t>(source.width) << kFraction) - kHalf;
+    coverHiY_ = (static_cast<std::int64_t>(source.height) << kFraction) - kHalf;
+    fastHiX_ = static_cast<std::int64_t>(source.width - 1) << kFraction;
+    fastHiY_ = static_cast<std::int64_t>(source.height - 1) << kFraction;
+  }
+
+  RowPlan plan(int y) const {
+    RowPlan plan;
+    const double v = y + 0.5 - canvas_.height / 2.0;
+    plan.sx = std::llround((cx_ + u0_ * cos_ + v * sin_) * kOne);
+    plan.sy = std::llround((cy_ - u0_ * sin_ + v * cos_) * kOne);
+    const auto cover = intersect(run(plan.sx, dx, -kHalf, coverHiX_, canvas_.width),
+                                 run(plan.sy, dy, -kHalf, coverHiY_, canvas_.width));
+    auto fast = intersect(run(plan.sx, dx, 0, fastHiX_, canvas_.width),
+                          run(plan.sy, dy, 0, fastHiY_, canvas_.width));
+    fast = intersect(fast, cover);
+    if (fast.first == fast.second) fast = {cover.second, cover.second};
+    plan.coverFrom = cover.first;
+    plan.coverTo = cover.second;
+    plan.fastFrom = fast.first;
+    plan.fastTo = fast.second;
+    return plan;
+  }
+
+  // How many source rows from the top the samples of this row read: each
+  // sample reads its own row, clamped onto the picture, and the one below.
+  int reach(const RowPlan& plan) const {
+    if (plan.coverFrom >= plan.coverTo) return 0;
+    const std::int64_t maxY = static_cast<std::int64_t>(source_.height - 1) << kFraction;
+    const auto row = [&](int x) {
+      return static_cast<int>(std::clamp<std::int64_t>(plan.sy + dy * x, 0, maxY) >> kFraction);
+    };
+    const int lowest = std::max(row(plan.coverFrom), row(plan.coverTo - 1));
+    return std::min(lowest + 2, source_.height);
+  }
+
+  std::int64_t dx = 0, dy = 0;  // source step of one canvas column
+
+ private:
+  static constexpr std::int64_t kHalf = std::int64_t{1} << (kFraction - 1);
+  Size source_, canvas_;
+  double cos_ = 0, sin_ = 0, cx_ = 0, cy_ = 0, u0_ = 0;
+  std::int64_t coverHiX_ = 0, coverHiY_ = 0, fastHiX_ = 0, fastHiY_ = 0;
+};
+
 // Canvas rows [first, first + count) into `to`, whose row 0 is canvas row `first`.
-bool rotateFree(const Bitmap& src, double radians, std::uint32_t fill, Size canvas, const Plane& to,
-                int first, int count) {
-  const double c = std::cos(radians);
-  const double s = std::sin(radians);
+bool rotateFree(const BitmapView& src, double radians, std::uint32_t fill, Size canvas,
+                const Plane& to, int first, int count) {
   std::vector<RowPlan> plans;
   std::vector<std::uint8_t> fillRow;
   try {
@@ -269,35 +317,10 @@ bool rotateFree(const Bitmap& src, double radians, std::uint32_t fill, Size canv
     fillRow[i + 2] = to.swapRedBlue ? red : blue;
   }
 
-  // Source sample (pixel centres at whole numbers) of destination pixel
-  // (X, Y): the inverse turn of its centre about the canvas centre.
-  const double cx = src.width / 2.0 - 0.5;
-  const double cy = src.height / 2.0 - 0.5;
-  const double u0 = 0.5 - canvas.width / 2.0;
-  const std::int64_t dx = std::llround(c * kOne);
-  const std::int64_t dy = std::llround(-s * kOne);
-  const std::int64_t half = std::int64_t{1} << (kFraction - 1);
-  const std::int64_t coverHiX = (static_cast<std::int64_t>(src.width) << kFraction) - half;
-  const std::int64_t coverHiY = (static_cast<std::int64_t>(src.height) << kFraction) - half;
-  const std::int64_t fastHiX = static_cast<std::int64_t>(src.width - 1) << kFraction;
-  const std::int64_t fastHiY = static_cast<std::int64_t>(src.height - 1) << kFraction;
-
+  const Geometry geometry({src.width, src.height}, radians, canvas);
   for (int y = 0; y < count; ++y) {
     RowPlan& plan = plans[static_cast<std::size_t>(y)];
-    const double v = first + y + 0.5 - canvas.height / 2.0;
-    plan.sx = std::llround((cx + u0 * c + v * s) * kOne);
-    plan.sy = std::llround((cy - u0 * s + v * c) * kOne);
-    const auto cover = intersect(run(plan.sx, dx, -half, coverHiX, canvas.width),
-                                 run(plan.sy, dy, -half, coverHiY, canvas.width));
-    auto fast = intersect(run(plan.sx, dx, 0, fastHiX, canvas.width),
-                          run(plan.sy, dy, 0, fastHiY, canvas.width));
-    fast = intersect(fast, cover);
-    if (fast.first == fast.second) fast = {cover.second, cover.second};
-    plan.coverFrom = cover.first;
-    plan.coverTo = cover.second;
-    plan.fastFrom = fast.first;
-    plan.fastTo = fast.second;
-
+    plan = geometry.plan(first + y);
     std::uint8_t* row = to.row(y);
     std::memcpy(row, fillRow.data(), static_cast<std::size_t>(plan.coverFrom) * kPixel);
     std::memcpy(row + static_cast<std::size_t>(plan.coverTo) * kPixel, fillRow.data(),
@@ -305,20 +328,11 @@ bool rotateFree(const Bitmap& src, double radians, std::uint32_t fill, Size canv
   }
 
   if (to.swapRedBlue) {
-    sampleStrips<true>(src, plans, dx, dy, canvas.width, to);
+    sampleStrips<true>(src, plans, geometry.dx, geometry.dy, canvas.width, to);
   } else {
-    sampleStrips<false>(src, plans, dx, dy, canvas.width, to);
+    sampleStrips<false>(src, plans, geometry.dx, geometry.dy, canvas.width, to);
   }
   return true;
-}
-
-// The angle in [0, 360), or 0 for an angle that is no number.
-double normalised(double degrees) {
-  if (!std::isfinite(degrees)) return 0.0;
-  double a = std::fmod(degrees, 360.0);
-  if (a < 0) a += 360.0;
-  if (a >= 360.0) a -= 360.0;
-  return a;
 }
 
 int canvasSide(double extent) {
@@ -339,6 +353,38 @@ Bytes rightAngleToBmp(const Bitmap& bitmap, double a) {
 
 bool tooLarge(Size canvas) {
   return static_cast<std::int64_t>(canvas.width) * canvas.height > kMaxRotatedPixels;
+}
+
+// Rows [x0, x1) of the quarter turn of `src` into `out`, shaped already,
+// then `done(x0, x1)`.
+// Source pixel (x, y) lands at column height-1-y of row x. Each destination
+// row is written left to right while the source is read up a column, in
+// blocks small enough that those source lines stay in the cache.
+template <class Done>
+void turnRows(const Bitmap& src, Bitmap& out, int x0, int x1, Done done) {
+  constexpr int kBlock = 128;
+  const int h = src.height;
+  const std::size_t stride = src.stride();
+  for (int by = 0; by < h; by += kBlock) {
+    const int ey = std::min(h, by + kBlock);
+    for (int bx = x0; bx < x1; bx += kBlock) {
+      const int ex = std::min(x1, bx + kBlock);
+      for (int x = bx; x < ex; ++x) {
+        const std::uint8_t* bottom = src.row(ey - 1) + static_cast<std::size_t>(x) * kPixel;
+        std::uint8_t* dst = out.row(x) + static_cast<std::size_t>(h - ey) * kPixel;
+        const auto count = static_cast<std::size_t>(ey - by);
+        for (std::size_t i = 0; i < count; ++i) {
+          std::memcpy(dst + i * kPixel, bottom - i * stride, kPixel);
+        }
+      }
+    }
+  }
+  done(x0, x1);
+}
+
+// The rows of a picture in a BMP file of its size made by bmp24Shell.
+std::uint8_t* bmpRow(Bytes& file, int height, std::size_t stride, int y) {
+  return file.data() + kBmpHeadersSize + stride * static_cast<std::size_t>(height - 1 - y);
 }
 
 }  // namespace
@@ -405,27 +451,7 @@ void quarterTurnInto(const Bitmap& bitmap, Bitmap& out) {
     makeEmpty(out);
     return;
   }
-  // Source pixel (x, y) lands at column height-1-y of row x. Each destination
-  // row is written left to right while the source is read up a column, in
-  // blocks small enough that those source lines stay in the cache.
-  constexpr int kBlock = 128;
-  const int w = bitmap.width;
-  const int h = bitmap.height;
-  const std::size_t stride = bitmap.stride();
-  for (int by = 0; by < h; by += kBlock) {
-    const int ey = std::min(h, by + kBlock);
-    for (int bx = 0; bx < w; bx += kBlock) {
-      const int ex = std::min(w, bx + kBlock);
-      for (int x = bx; x < ex; ++x) {
-        const std::uint8_t* bottom = bitmap.row(ey - 1) + static_cast<std::size_t>(x) * kPixel;
-        std::uint8_t* dst = out.row(x) + static_cast<std::size_t>(h - ey) * kPixel;
-        const auto count = static_cast<std::size_t>(ey - by);
-        for (std::size_t i = 0; i < count; ++i) {
-          std::memcpy(dst + i * kPixel, bottom - i * stride, kPixel);
-        }
-      }
-    }
-  }
+  turnRows(bitmap, out, 0, bitmap.width, [](int, int) {});
 }
 
 Bitmap quarterTurn(const Bitmap& bitmap) {
@@ -436,7 +462,7 @@ Bitmap quarterTurn(const Bitmap& bitmap) {
 
 Size rotatedSize(Size size, double degrees) {
   if (size.width <= 0 || size.height <= 0) return {};
-  const double a = normalised(degrees);
+  const double a = normalisedAngle(degrees);
   if (a == 0.0 || a == 180.0) return size;
   if (a == 90.0 || a == 270.0) return {size.height, size.width};
   const double c = std::abs(std::cos(radiansOf(a)));
@@ -450,7 +476,7 @@ void rotateBitmapInto(const Bitmap& bitmap, double degrees, std::uint32_t fill, 
     makeEmpty(out);
     return;
   }
-  const double a = normalised(degrees);
+  const double a = normalisedAngle(degrees);
   if (a == 0.0) return flipBitmapInto(bitmap, false, false, out);
   if (a == 90.0) return quarterTurnInto(bitmap, out);
   if (a == 180.0) return flipBitmapInto(bitmap, true, true, out);
@@ -474,7 +500,7 @@ Bitmap rotateBitmap(const Bitmap& bitmap, double degrees, std::uint32_t fill) {
 
 Bytes rotateToBmp(const Bitmap& bitmap, double degrees, std::uint32_t fill) {
   if (!usable(bitmap)) return {};
-  const double a = normalised(degrees);
+  const double a = normalisedAngle(degrees);
   if (a == 0.0 || a == 90.0 || a == 180.0 || a == 270.0) return rightAngleToBmp(bitmap, a);
   const Size canvas = rotatedSize({bitmap.width, bitmap.height}, a);
   if (tooLarge(canvas)) return {};
@@ -490,7 +516,7 @@ Bytes rotateToBmp(const Bitmap& bitmap, double degrees, std::uint32_t fill) {
 bool rotateToBmpStream(const Bitmap& bitmap, double degrees, std::uint32_t fill,
                        const BmpSink& sink) {
   if (!usable(bitmap)) return false;
-  const double a = normalised(degrees);
+  const double a = normalisedAngle(degrees);
   if (a == 0.0 || a == 90.0 || a == 180.0 || a == 270.0) {
     const Bytes whole = rightAngleToBmp(bitmap, a);
     return !whole.empty() && sink(whole);
@@ -541,6 +567,120 @@ Bitmap cropBitmap(const Bitmap& bitmap, int x, int y, int width, int height) {
     std::copy(from, from + out.stride(), out.row(row));
   }
   return out;
+}
+
+Bytes flipInPlaceToBmp(Bitmap& bitmap, bool horizontal, bool vertical) {
+  if (!usable(bitmap)) {
+    makeEmpty(bitmap);
+    return {};
+  }
+  const int w = bitmap.width;
+  const int h = bitmap.height;
+  Bytes file = bmp24Shell(w, h);
+  std::vector<std::uint8_t> keep[2];
+  try {
+    if (vertical) {
+      keep[0].resize(bitmap.stride());
+      keep[1].resize(bitmap.stride());
+    }
+  } catch (const std::bad_alloc&) {
+    file.clear();
+  }
+  if (file.empty()) {
+    flipInPlace(bitmap, horizontal, vertical);
+    return file;
+  }
+  const std::size_t stride = detail::bmpRowStride(w);
+  // Rows in pairs from both ends, so that each pair is read once for the
+  // mirror in place and for the file's rows; each thread takes half of them.
+  detail::inTwo([&](int half) {
+    const auto [from, to] = detail::halfOf((h + 1) / 2, half);
+    std::uint8_t* spare = keep[half].data();
+    for (int top = from; top < to; ++top) {
+      const int bottom = h - 1 - top;
+      std::uint8_t* a = bitmap.row(top);
+      std::uint8_t* b = bitmap.row(bottom);
+      if (vertical && top != bottom) {
+        std::memcpy(spare, a, bitmap.stride());
+        if (horizontal) {
+          reverseRowInto<false>(b, a, w);
+          reverseRowInto<false>(spare, b, w);
+        } else {
+          std::memcpy(a, b, bitmap.stride());
+          std::memcpy(b, spare, bitmap.stride());
+        }
+      } else if (horizontal) {
+        reverseRowInPlace(a, w);
+        if (top != bottom) reverseRowInPlace(b, w);
+      }
+      detail::copySwappedRow(a, bmpRow(file, h, stride, top), w);
+      if (top != bottom) detail::copySwappedRow(b, bmpRow(file, h, stride, bottom), w);
+    }
+  });
+  return file;
+}
+
+bool quarterTurnWithBmp(const Bitmap& bitmap, Bitmap& out, Bytes& bmp) {
+  if (!usable(bitmap)) {
+    makeEmpty(out);
+    bmp.clear();
+    return false;
+  }
+  const int w = bitmap.height;  // of the result
+  const int h = bitmap.width;
+  // The two large buffers are first touched at the same time, one a thread.
+  bool shaped[2] = {false, false};
+  detail::inTwo([&](int half) {
+    if (half == 0) {
+      shaped[0] = shape(out, w, h);
+    } else {
+      try {
+        bmp = bmp24Shell(w, h);
+      } catch (const std::bad_alloc&) {
+        bmp.clear();
+      }
+      shaped[1] = !bmp.empty();
+    }
+  });
+  if (!shaped[0] || !shaped[1]) {
+    makeEmpty(out);
+    bmp.clear();
+    return false;
+  }
+  const std::size_t stride = detail::bmpRowStride(w);
+  detail::inTwo([&](int half) {
+    const auto [from, to] = detail::halfOf(h, half);
+    turnRows(bitmap, out, from, to, [&](int first, int end) {
+      for (int y = first; y < end; ++y)
+        detail::copySwappedRow(out.row(y), bmpRow(bmp, h, stride, y), w);
+    });
+  });
+  return true;
+}
+
+int rotationReach(Size picture, double degrees, int first, int count) {
+  const double a = normalisedAngle(degrees);
+  const Size canvas = rotatedSize(picture, a);
+  if (canvas.width <= 0) return 0;
+  const Geometry geometry(picture, radiansOf(a), canvas);
+  int most = 0;
+  for (int y = std::max(0, first); y < std::min(canvas.height, first + count); ++y) {
+    most = std::max(most, geometry.reach(geometry.plan(y)));
+  }
+  return most;
+}
+
+bool rotatedBmpRows(const BitmapView& bitmap, double degrees, std::uint32_t fill, int first,
+                    int count, std::uint8_t* out) {
+  const double a = normalisedAngle(degrees);
+  if (bitmap.rgb == nullptr || bitmap.width <= 0 || bitmap.height <= 0 || a == 0.0 || a == 90.0 ||
+      a == 180.0 || a == 270.0)
+    return false;
+  const Size canvas = rotatedSize({bitmap.width, bitmap.height}, a);
+  if (tooLarge(canvas) || first < 0 || count <= 0 || count > canvas.height - first) return false;
+  const auto stride = static_cast<std::ptrdiff_t>(detail::bmpRowStride(canvas.width));
+  const Plane to{out + stride * (count - 1), -stride, true};
+  return rotateFree(bitmap, radiansOf(a), fill, canvas, to, first, count);
 }
 
 }  // namespace quillet::image

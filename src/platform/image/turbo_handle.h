@@ -23,6 +23,13 @@ class TurboHandle {
     return handle_;
   }
   void renew() { drop(); }
+  // A new instance for a new picture. A decompressor keeps the quantization
+  // and Huffman tables of the pictures it read, for files that leave them
+  // out; a damaged file must not be decoded with another picture's tables.
+  tjhandle fresh() {
+    drop();
+    return get();
+  }
   // The library's words for the last failure; the handle is renewed.
   std::string failure() {
     std::string why = handle_ != nullptr ? tjGetErrorStr2(handle_) : "";
@@ -40,8 +47,7 @@ class TurboHandle {
   tjhandle handle_ = nullptr;
 };
 
-// Creating an instance allocates the library's whole state; a picture box
-// decodes on every new picture, so each thread keeps one of each kind.
+// Each thread keeps one of each kind; a decode takes a fresh one (see fresh()).
 TurboHandle& decompressor();
 TurboHandle& compressor();
 
