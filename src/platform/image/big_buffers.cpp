@@ -55,6 +55,10 @@ void reuseLargeBuffers() {
   constexpr int kKept = 256 << 20;
   ::mallopt(M_MMAP_THRESHOLD, kKept);
   ::mallopt(M_TRIM_THRESHOLD, kKept);
+  // A second thread's own heap cannot hold a buffer this size; one heap for
+  // all threads lets the operations that make theirs on a second thread
+  // reuse them too.
+  ::mallopt(M_ARENA_MAX, 1);
 }
 
 }  // namespace quillet::image
