@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/image/big_buffers.h"
+#include "platform/image/bilinear_row.h"
 #include "platform/image/bmp_direct.h"
 #include "platform/image/pixel_rows.h"
 #include "platform/image/two_threads.h"
@@ -172,6 +173,12 @@ struct Sampler {
   // Interior: both neighbours exist in each direction.
   void fast(std::int64_t sx, std::int64_t sy, std::int64_t dx, std::int64_t dy, int count,
             std::uint8_t* out) const {
+    const int done = detail::bilinearRow({pixels, stride, stride * static_cast<std::size_t>(height),
+                                          sx, sy, dx, dy, count, out, Swap});
+    sx += dx * done;
+    sy += dy * done;
+    out += static_cast<std::size_t>(done) * kPixel;
+    count -= done;
     for (int i = 0; i < count; ++i, sx += dx, sy += dy, out += kPixel) {
       const auto ix = static_cast<std::size_t>(sx >> kFraction);
       const auto iy = static_cast<std::size_t>(sy >> kFraction);
@@ -205,7 +212,7 @@ struct Sampler {
 
 // Destination columns are done in strips so that the source rows a strip
 // crosses stay in the cache from one destination row to the next.
-constexpr int kStrip = 512;
+constexpr int kStrip = 1024;
 
 template <bool Swap>
 void sampleStrips(const BitmapView& src, const std::vector<RowPlan>& plans, std::int64_t dx,
