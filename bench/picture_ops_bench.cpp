@@ -432,7 +432,7 @@ int main(int argc, char** argv) {
     contests.push_back({"rotate 30, vs vips rotate bilinear",
                         {t, "rotate", "30", "000000", j, out("r.bmp")},
                         {{v, "rotate", j, out("r.v"), "30", "--interpolate", "bilinear"}},
-                        5,
+                        9,
                         0.8,
                         out("r.bmp"),
                         2.2});
