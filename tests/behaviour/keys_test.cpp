@@ -12,14 +12,6 @@
 namespace quillet::testing {
 namespace {
 
-struct Rect {
-  int left, top, width, height;
-  bool operator==(const Rect&) const = default;
-};
-std::ostream& operator<<(std::ostream& os, const Rect& r) {
-  return os << r.left << "," << r.top << " " << r.width << "x" << r.height;
-}
-
 // Codes as the keyboard delivers them (Windows virtual keys).
 constexpr int kF = 0x46, kR = 0x52, kF1 = 0x70, kCtrl = 0x11, kShift = 0x10;
 constexpr int kLeft = 0x25, kUp = 0x26, kRight = 0x27, kDown = 0x28;
@@ -36,8 +28,6 @@ class KeysTest : public ProgramTest {
   }
   void press(int key, int modifiers = 0) { main().onKeyDown(key, modifiers); }
   void release(int key, int modifiers = 0) { main().onKeyUp(key, modifiers); }
-  Rect boxRect() { return {box().left(), box().top(), box().width(), box().height()}; }
-  Rect windowRect() { return {main().left(), main().top(), main().width(), main().height()}; }
 };
 
 TEST_F(KeysTest, Digits_SetTheWindowsAlphaAlone_AndRestoringUndoesThem) {

@@ -10,15 +10,6 @@
 namespace quillet::testing {
 namespace {
 
-struct Rect {
-  int left, top, width, height;
-  bool operator==(const Rect&) const = default;
-};
-std::ostream& operator<<(std::ostream& os, const Rect& r) {
-  return os << r.left << "," << r.top << " " << r.width << "x" << r.height;
-}
-Rect rectOf(const ui::Window& w) { return {w.left(), w.top(), w.width(), w.height()}; }
-
 class SlideshowTest : public ProgramTest {
  protected:
   void SetUp() override {

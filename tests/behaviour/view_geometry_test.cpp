@@ -9,14 +9,6 @@
 namespace quillet::testing {
 namespace {
 
-struct Rect {
-  int left, top, width, height;
-  bool operator==(const Rect&) const = default;
-};
-std::ostream& operator<<(std::ostream& os, const Rect& r) {
-  return os << r.left << "," << r.top << " " << r.width << "x" << r.height;
-}
-
 class ViewGeometryTest : public ProgramTest {
  protected:
   void SetUp() override {
@@ -24,8 +16,6 @@ class ViewGeometryTest : public ProgramTest {
     start();
     main().move(200, 200);
   }
-  Rect boxRect() { return {box().left(), box().top(), box().width(), box().height()}; }
-  Rect windowRect() { return {main().left(), main().top(), main().width(), main().height()}; }
   void wheel(int d, int m = 0) { main().onWheel(d, m); }
   void moveMouse(int x, int y, int m = 0) { box().onMouseMove(x, y, m); }
 };

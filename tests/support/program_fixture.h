@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <ostream>
 #include <string>
 
 #include "app/quillet.h"
@@ -12,6 +13,19 @@
 #include "support/temp_folder.h"
 
 namespace quillet::testing {
+
+// A window's or a control's place and size, comparable and printable.
+struct Rect {
+  int left, top, width, height;
+  bool operator==(const Rect&) const = default;
+};
+inline std::ostream& operator<<(std::ostream& os, const Rect& r) {
+  return os << r.left << "," << r.top << " " << r.width << "x" << r.height;
+}
+template <class Placed>
+Rect rectOf(const Placed& w) {
+  return {w.left(), w.top(), w.width(), w.height()};
+}
 
 // Owns the in-memory backend, a temporary program folder and the program.
 // Each test starts from a fresh state record.
@@ -35,6 +49,8 @@ class ProgramTest : public ::testing::Test {
   ui::Window& main() { return *program->main(); }
   ui::Window& host() { return *program->host(); }
   ui::PictureBox& box();
+  Rect boxRect() { return rectOf(box()); }
+  Rect windowRect() { return rectOf(main()); }
 
   TempFolder folder;
   MemoryBackend backend;
