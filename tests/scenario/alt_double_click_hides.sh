@@ -8,9 +8,7 @@ make_program_folder
 
 picture="$WORK/wide.jpg"
 convert -size 400x300 gradient:navy-orange -fill white -draw 'rectangle 20,20 120,90' "$picture"
-write_last_file "$picture"
-start_program
-id=$(wait_window "^Quillet －" 20)
+start_on "$picture"
 wait_geometry "$id" "50 50 400 300"
 
 alt_click() { # X Y [click options]

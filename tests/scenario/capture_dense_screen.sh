@@ -11,9 +11,7 @@ convert -size 1920x1200 gradient:navy-orange -fill white -draw 'circle 400,460 4
 show_on_root "$WORK/desktop.png"
 picture="$WORK/small.jpg"
 convert -size 100x80 xc:green "$picture"
-write_last_file "$picture"
-start_program
-id=$(wait_window "^Quillet －" 20)
+start_on "$picture"
 
 # Screen pixels: (200, 400) to (600, 520) are (100, 200) to (300, 260) for the program.
 capture_by_drag 200 400 600 520

@@ -14,9 +14,7 @@ show_on_root "$WORK/desktop.png"
 # A small picture window, away from the region.
 picture="$WORK/small.jpg"
 convert -size 100x80 xc:green "$picture"
-write_last_file "$picture"
-start_program
-id=$(wait_window "^Quillet －" 20)
+start_on "$picture"
 wait_geometry "$id" "50 50 100 80"
 
 captures() { find "$PROGRAM_FOLDER/pic" -name '*.jpg' ! -name 1.jpg | sort; }

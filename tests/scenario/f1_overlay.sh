@@ -6,9 +6,7 @@ make_program_folder
 
 picture="$WORK/white.jpg"
 convert -size 400x300 xc:white "$picture"
-write_last_file "$picture"
-start_program
-id=$(wait_window "^Quillet －" 20)
+start_on "$picture"
 wait_geometry "$id" "50 50 400 300"
 
 # Share of dark pixels inside the window, its frame line left out.

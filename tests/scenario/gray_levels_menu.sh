@@ -11,10 +11,7 @@ picture="$WORK/四色.jpg"
 convert -size 200x150 xc:'rgb(220,40,40)' xc:'rgb(230,220,40)' +append \
   \( -size 200x150 xc:'rgb(60,220,230)' xc:'rgb(40,60,220)' +append \) -append \
   -quality 95 "$picture"
-write_last_file "$picture"
-
-start_program
-id=$(wait_window "^Quillet －" 20)
+start_on "$picture"
 wait_geometry "$id" "50 50 400 300"
 
 # The picture's inside on the screen, clear of the picture box's frame line.

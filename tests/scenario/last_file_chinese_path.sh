@@ -9,10 +9,7 @@ mkdir -p "$folder"
 picture="$folder/测试 图.jpg"
 convert -size 640x480 xc:white -fill none -stroke black -strokewidth 4 \
   -draw "rectangle 40,40 600,440" -draw "line 40,40 600,440" "$picture"
-write_last_file "$picture"
-
-start_program
-id=$(wait_window "^Quillet －" 20)
+start_on "$picture"
 title=$(window_title "$id")
 [[ $title == "$(main_title 640 480)" ]] ||
   fail "title is '$title', expected '$(main_title 640 480)' (the picture named in 上次文件.txt)"

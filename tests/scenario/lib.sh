@@ -353,6 +353,14 @@ rmse() {
   sed -n 's/.*(\([0-9.e-]*\)).*/\1/p' <<<"$out"
 }
 
+# start_on PICTURE: the program started on PICTURE, as remembered from an
+# earlier run; its picture window in `id`.
+start_on() {
+  write_last_file "$1"
+  start_program
+  id=$(wait_window "^Quillet －" 20)
+}
+
 # start_in_folder_of_three: a folder (in `folder`) of three pictures of
 # different proportions, listed in directory order (in `order`), and the
 # program started on the first; its window in `id`, its title in `title`,
@@ -366,9 +374,7 @@ start_in_folder_of_three() {
   # Directory order, as the program lists the folder.
   mapfile -t order < <(ls -U "$folder")
   ((${#order[@]} == 3)) || fail "expected three pictures, found: ${order[*]}"
-  write_last_file "$folder/${order[0]}"
-  start_program
-  id=$(wait_window "^Quillet －" 20)
+  start_on "$folder/${order[0]}"
   read -r w0 h0 < <(picture_size "$folder/${order[0]}")
   title=$(window_title "$id")
   [[ $title == "$(main_title "$w0" "$h0")" ]] || fail "title '$title'"
@@ -380,9 +386,7 @@ start_in_folder_of_three() {
 start_on_gradient() {
   picture="$WORK/gradient.jpg"
   convert -size "$1" gradient:navy-orange "$picture"
-  write_last_file "$picture"
-  start_program
-  id=$(wait_window "^Quillet －" 20)
+  start_on "$picture"
   wait_geometry "$id" "50 50 ${1/x/ }"
 }
 

@@ -10,10 +10,7 @@ picture="$folder/房子.jpg"
 convert -size 600x420 xc:white -fill none -stroke black -strokewidth 3 \
   -draw "rectangle 100,150 500,380" -draw "line 100,150 300,40" -draw "line 300,40 500,150" \
   "$picture"
-write_last_file "$picture"
-
-start_program
-id=$(wait_window "^Quillet －" 20)
+start_on "$picture"
 [[ $(window_title "$id") == "$(main_title 600 420)" ]] ||
   fail "the picture from 上次文件.txt was not opened: title '$(window_title "$id")'"
 

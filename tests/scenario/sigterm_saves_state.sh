@@ -9,10 +9,7 @@ mkdir -p "$folder"
 picture="$folder/静物 一.jpg"
 convert -size 520x390 xc:white -fill none -stroke black -strokewidth 3 \
   -draw "circle 260,195 260,60" "$picture"
-write_last_file "$picture"
-
-start_program
-id=$(wait_window "^Quillet －" 20)
+start_on "$picture"
 [[ $(window_title "$id") == "$(main_title 520 390)" ]] ||
   fail "the picture from 上次文件.txt was not opened: title '$(window_title "$id")'"
 
