@@ -3,6 +3,7 @@
 // wheel step from the event to the repainted window. Exits non-zero when a
 // median is over budget.
 #include <benchmark/benchmark.h>
+
 #include <stdlib.h>
 #include <QtCore/QElapsedTimer>
 #include <QtWidgets/QApplication>
@@ -13,6 +14,7 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <tuple>
 
 #include "app/quillet.h"
 #include "core/main_controls.h"
@@ -187,30 +189,24 @@ void slideshowCountdown(benchmark::State& state) {
 
 }  // namespace
 
-BENCHMARK(slideshowSwitch)
-    ->Unit(benchmark::kMillisecond)
-    ->Repetitions(7)
-    ->ReportAggregatesOnly(true);
-BENCHMARK(slideshowCountdown)
-    ->Unit(benchmark::kMillisecond)
-    ->Repetitions(5)
-    ->ReportAggregatesOnly(true);
-BENCHMARK(pageDown)->Unit(benchmark::kMillisecond)->Repetitions(7)->ReportAggregatesOnly(true);
-BENCHMARK(pageDownBackToBack)
-    ->Unit(benchmark::kMillisecond)
-    ->Repetitions(7)
-    ->ReportAggregatesOnly(true);
-BENCHMARK(moveOrResizeKey)
-    ->Unit(benchmark::kMillisecond)
-    ->Repetitions(5)
-    ->ReportAggregatesOnly(true);
-BENCHMARK(wheelStep)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
-BENCHMARK(bakeAndWheel)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
-
 int main(int argc, char** argv) {
   quillet::image::reuseLargeBuffers();  // as the program does at start
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
+  const std::tuple<const char*, void (*)(benchmark::State&), int> cases[] = {
+      {"slideshowSwitch", slideshowSwitch, 7},
+      {"slideshowCountdown", slideshowCountdown, 5},
+      {"pageDown", pageDown, 7},
+      {"pageDownBackToBack", pageDownBackToBack, 7},
+      {"moveOrResizeKey", moveOrResizeKey, 5},
+      {"wheelStep", wheelStep, 5},
+      {"bakeAndWheel", bakeAndWheel, 5}};
+  for (const auto& [name, run, repeats] : cases) {
+    benchmark::RegisterBenchmark(name, run)
+        ->Unit(benchmark::kMillisecond)
+        ->Repetitions(repeats)
+        ->ReportAggregatesOnly(true);
+  }
   const auto m = quillet::bench::runWithFixture(&argc, argv, current);
   quillet::bench::BudgetTable table("Summary (medians, 24 MP photo in an 800-pixel window)");
   if (m.contains("pageDown")) {
