@@ -12,8 +12,8 @@ constexpr int kHighestName = 10000;
 constexpr int kRandomTries = 50;
 constexpr int kJpegQuality = 80;
 
-std::string capturePath(core::Program& p, const std::string& name, const char* extension) {
-  return p.programPath(std::string(core::kPictureFolder) + "/" + name + extension);
+std::string capturePath(core::Program& p, const std::string& name) {
+  return p.programPath(std::string(core::kPictureFolder) + "/" + name + ".jpg");
 }
 
 // A random name whose ".jpg" is free: an older capture of the same name is
@@ -22,30 +22,26 @@ std::string capturePath(core::Program& p, const std::string& name, const char* e
 std::string freeName(core::Program& p) {
   for (int i = 0; i < kRandomTries; ++i) {
     std::string name = std::to_string(p.backend().randomNumber(0, kHighestName));
-    if (!files::exists(capturePath(p, name, ".jpg"))) return name;
+    if (!files::exists(capturePath(p, name))) return name;
   }
   for (int n = kHighestName + 1;; ++n) {
     std::string name = std::to_string(n);
-    if (!files::exists(capturePath(p, name, ".jpg"))) return name;
+    if (!files::exists(capturePath(p, name))) return name;
   }
 }
 
 }  // namespace
 
 Saved saveCapture(core::Program& p, const image::Bitmap& picture) {
-  const image::Bytes bmp = image::encodeBmp24(picture);
-  if (bmp.empty()) return {{}, "截图是空的"};
+  if (picture.empty()) return {{}, "截图是空的"};
+  const auto jpeg = image::encodeJpeg(picture, kJpegQuality);
+  if (!jpeg) return {{}, jpeg.error};
   files::createFolder(p.programPath(core::kPictureFolder));
   const std::string name = freeName(p);
-  const std::string temporary = capturePath(p, name, ".tmp");
-  const std::string jpeg = capturePath(p, name, ".jpg");
-  if (!files::writeAtomic(temporary, bmp)) return {{}, "无法写入 " + temporary};
-  auto converted = image::convertBmpToJpeg(bmp, kJpegQuality);
-  const bool written = converted && files::writeAtomic(jpeg, converted.value);
-  files::remove(temporary);
-  if (!written) return {{}, converted ? "无法写入 " + jpeg : converted.error};
+  const std::string path = capturePath(p, name);
+  if (!files::writeAtomic(path, jpeg.value)) return {{}, "无法写入 " + path};
   p.g().captureName = name;
-  return {jpeg, {}};
+  return {path, {}};
 }
 
 }  // namespace quillet::capture
