@@ -37,11 +37,20 @@ Saved saveCapture(core::Program& p, const image::Bitmap& picture) {
   const auto jpeg = image::encodeJpeg(picture, kJpegQuality);
   if (!jpeg) return {{}, jpeg.error};
   files::createFolder(p.programPath(core::kPictureFolder));
-  const std::string name = freeName(p);
-  const std::string path = capturePath(p, name);
-  if (!files::writeAtomic(path, jpeg.value)) return {{}, "无法写入 " + path};
+  std::string name = freeName(p);
+  std::string path = capturePath(p, name);
+  // A name found free can be taken before the picture is in place, by
+  // another capture of another run: the picture then takes the next free one.
+  int renamings = 0;
+  const files::NewFile written = files::writeNew(path, jpeg.value, [&] {
+    if (++renamings > kRandomTries) return std::string();
+    name = freeName(p);
+    path = capturePath(p, name);
+    return path;
+  });
+  if (written.path.empty()) return {{}, "无法写入 " + path};
   p.g().captureName = name;
-  return {path, {}};
+  return {written.path, {}};
 }
 
 }  // namespace quillet::capture

@@ -8,7 +8,8 @@
 #include <cerrno>
 #include <climits>
 #include <cstdio>
-#include <random>
+
+#include "platform/image/output_file.h"
 
 namespace quillet::files {
 
@@ -106,27 +107,86 @@ Bytes readPrefix(const std::string& path, std::size_t limit) {
   return out;
 }
 
+namespace {
+
+// Makes a rename or a link in the folder of `path` itself durable.
+void syncFolderOf(const std::string& path) {
+  const std::string folder = folderOf(path);
+  const int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return;
+  ::fsync(fd);
+  ::close(fd);
+}
+
+// `bytes`, whole and on the disk, in a fresh temporary file beside `path`;
+// its name, or empty (errno set) with nothing left behind.
+std::string writeTemporary(const std::string& path, const Bytes& bytes) {
+  std::string name;
+  const int fd = image::createTemporary(path, name);
+  if (fd < 0) return {};
+  bool ok = writeAll(fd, bytes);
+  if (ok) image::finishFile(fd);
+  ok = ok && ::fsync(fd) == 0;
+  int error = ok ? 0 : errno;
+  if (::close(fd) != 0 && ok) {
+    ok = false;
+    error = errno;
+  }
+  if (ok) return name;
+  ::unlink(name.c_str());
+  errno = error;
+  return {};
+}
+
+}  // namespace
+
 bool writeAtomic(const std::string& path, const Bytes& bytes) {
   if (path.empty()) return false;
-  std::random_device rd;
-  std::string tmp =
-      path + ".tmp-" + std::to_string(::getpid()) + "-" + std::to_string(rd() % 100000);
-  int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-  if (fd < 0) return false;
-  bool ok = writeAll(fd, bytes) && ::fsync(fd) == 0;
-  ok = (::close(fd) == 0) && ok;
-  if (ok && ::rename(tmp.c_str(), path.c_str()) == 0) {
-    // Make the rename itself durable.
-    std::string folder = folderOf(path);
-    int dfd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dfd >= 0) {
-      ::fsync(dfd);
-      ::close(dfd);
-    }
+  const std::string tmp = writeTemporary(path, bytes);
+  if (tmp.empty()) return false;
+  if (::rename(tmp.c_str(), path.c_str()) != 0) {
+    ::unlink(tmp.c_str());
+    return false;
+  }
+  syncFolderOf(path);
+  return true;
+}
+
+std::string temporaryName(const std::string& path) { return image::temporaryName(path); }
+
+bool linkNew(const std::string& from, const std::string& to) {
+  if (::link(from.c_str(), to.c_str()) != 0) return false;
+  // Both names lead to the file now; losing the temporary one is all that
+  // is left, and a failure there leaves the file in its place anyway.
+  ::unlink(from.c_str());
+  return true;
+}
+
+bool renameNew(const std::string& from, const std::string& to) {
+  if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) {
     return true;
   }
-  ::unlink(tmp.c_str());
-  return false;
+  // Older kernels and some file systems (network ones, FUSE) do not know the flag.
+  if (errno != EINVAL && errno != ENOSYS && errno != ENOTSUP) return false;
+  return linkNew(from, to);
+}
+
+NewFile writeNew(const std::string& path, const Bytes& bytes,
+                 const std::function<std::string()>& nextPath) {
+  if (path.empty()) return {{}, EINVAL};
+  const std::string tmp = writeTemporary(path, bytes);
+  if (tmp.empty()) return {{}, errno};
+  std::string target = path;
+  while (!renameNew(tmp, target)) {
+    const int error = errno;
+    target = error == EEXIST && nextPath ? nextPath() : std::string();
+    if (target.empty()) {
+      ::unlink(tmp.c_str());
+      return {{}, error};
+    }
+  }
+  syncFolderOf(target);
+  return {target, 0};
 }
 
 bool remove(const std::string& path) { return !path.empty() && ::unlink(path.c_str()) == 0; }

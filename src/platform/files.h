@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -28,6 +29,29 @@ Bytes readPrefix(const std::string& path, std::size_t limit);
 // Writes through a temporary file in the same folder and a rename, so a crash
 // leaves either the old content or the new one.
 bool writeAtomic(const std::string& path, const Bytes& bytes);
+
+// Where writeNew put the bytes: the path, or empty with the error number.
+struct NewFile {
+  std::string path;
+  int error = 0;
+};
+// Writes `bytes` as a new file, never in place of another: whole into a
+// temporary file beside `path` first (see temporaryName), which then takes
+// the name only if nothing has it yet. When something has, `nextPath` names
+// another place in the same folder to try, once each time; an empty name
+// gives up. Nothing is left behind when it fails.
+NewFile writeNew(const std::string& path, const Bytes& bytes,
+                 const std::function<std::string()>& nextPath);
+// The name under which a write to `path` first keeps its bytes until whole.
+std::string temporaryName(const std::string& path);
+
+// Gives the file `from` the name `to` unless something has that name (false,
+// errno EEXIST): in one step where the file system can, else as linkNew.
+bool renameNew(const std::string& from, const std::string& to);
+// The same through a second link and the removal of the first, for file
+// systems that cannot rename without replacing.
+bool linkNew(const std::string& from, const std::string& to);
+
 bool remove(const std::string& path);
 bool createFolder(const std::string& path);
 // Names of the entries of `folder`, in directory order, without "." and "..".

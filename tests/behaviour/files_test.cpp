@@ -4,6 +4,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cerrno>
+#include <filesystem>
+
 #include "core/names.h"
 #include "platform/files.h"
 #include "platform/text.h"
@@ -96,17 +100,73 @@ TEST(FilesTest, OddPathsAreRefusedNotCrashed) {
   EXPECT_EQ(files::lastChars("ab", 3), "ab");
 }
 
+// A new file takes its name only while nothing has it, whichever way the
+// file system lets it, and a link planted where its bytes go first leads
+// nowhere they go; a state file keeps replacing its older self.
+TEST(FilesTest, NewFiles_NeverReplaceWhatHasTheirName_NorFollowPlantedLinks) {
+  for (auto* place : {&files::renameNew, &files::linkNew}) {
+    TempFolder tmp;
+    tmp.write("from", std::string("new"));
+    tmp.write("taken", std::string("old"));
+    errno = 0;
+    EXPECT_FALSE(place(tmp.path("from"), tmp.path("taken")));
+    EXPECT_EQ(errno, EEXIST);
+    EXPECT_EQ(*files::read(tmp.path("taken")), bytesOf("old"));
+    EXPECT_TRUE(place(tmp.path("from"), tmp.path("free")));
+    EXPECT_EQ(*files::read(tmp.path("free")), bytesOf("new"));
+    EXPECT_FALSE(files::exists(tmp.path("from")));
+  }
+
+  TempFolder tmp;
+  tmp.write("elsewhere", std::string("not to be written"));
+  tmp.write("a.jpg", std::string("older"));
+  ::symlink("nowhere", tmp.path("b.jpg").c_str());
+  ::symlink(tmp.path("elsewhere").c_str(), files::temporaryName(tmp.path("a.jpg")).c_str());
+  std::vector<std::string> offered;
+  const files::NewFile written = files::writeNew(tmp.path("a.jpg"), bytesOf("picture"), [&] {
+    offered.push_back(offered.empty() ? tmp.path("b.jpg") : tmp.path("c.jpg"));
+    return offered.back();
+  });
+  EXPECT_EQ(written.path, tmp.path("c.jpg"));
+  EXPECT_EQ(*files::read(tmp.path("c.jpg")), bytesOf("picture"));
+  EXPECT_EQ(*files::read(tmp.path("a.jpg")), bytesOf("older"));
+  EXPECT_EQ(std::filesystem::read_symlink(tmp.path("b.jpg")), "nowhere");
+  EXPECT_EQ(*files::read(tmp.path("elsewhere")), bytesOf("not to be written"));
+
+  const files::NewFile refused =
+      files::writeNew(tmp.path("a.jpg"), bytesOf("x"), [] { return std::string(); });
+  EXPECT_TRUE(refused.path.empty());
+  EXPECT_EQ(refused.error, EEXIST);
+  auto names = files::list(tmp.root());
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(names, (std::vector<std::string>{"a.jpg", "a.jpg.tmp-" + std::to_string(::getpid()),
+                                             "b.jpg", "c.jpg", "elsewhere"}))
+      << "nothing of ours left behind";
+
+  ASSERT_TRUE(files::writeAtomic(tmp.path("a.jpg"), bytesOf("state")));
+  EXPECT_EQ(*files::read(tmp.path("a.jpg")), bytesOf("state"));
+  EXPECT_EQ(*files::read(tmp.path("elsewhere")), bytesOf("not to be written"));
+}
+
 using StateFilesTest = ProgramTest;
 
-TEST_F(StateFilesTest, UnwritableProgramFolder_ProgramStillRunsAndEnds) {
-  writePicture("pic/1.jpg", 100, 80);
+// A program folder that is not there: no user, root included, can write
+// into it.
+TEST_F(StateFilesTest, UnwritableProgramFolder_ProgramStillRunsAndEnds_SayingSoOnce) {
+  const std::string picture = writePicture("pic/1.jpg", 100, 80);
+  program = std::make_unique<app::Quillet>(backend,
+                                           core::Environment{path("gone"), "quillet", {}, picture});
   start();
-  ::chmod(folder.root().c_str(), 0500);
   main().onKeyDown(0x1B, 0);
   host().onDoubleClick(0, 0, 0);
+  ASSERT_NE(program->main(), nullptr);
+  EXPECT_TRUE(main().visible());
+  EXPECT_EQ(g().currentPicturePath, picture);
   shutdown();
-  ::chmod(folder.root().c_str(), 0700);
-  SUCCEED();
+  ASSERT_EQ(backend.reports.size(), 1u) << "said once, however often it fails";
+  EXPECT_NE(backend.reports[0].find(path(std::string("gone/") + core::kLastFileRecord)),
+            std::string::npos);
+  EXPECT_EQ(files::list(folder.root()), std::vector<std::string>{"pic"});
 }
 
 }  // namespace

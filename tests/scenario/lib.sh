@@ -416,7 +416,8 @@ expect_capture() {
   wait_until 10 captured || fail "nothing was saved in pic: $(ls "$PROGRAM_FOLDER/pic")"
   saved=$(find "$PROGRAM_FOLDER/pic" -name '*.jpg' ! -name 1.jpg)
   [[ $(wc -l <<<"$saved") == 1 ]] || fail "more than one capture: $saved"
-  ! ls "$PROGRAM_FOLDER/pic" | grep -q '\.tmp$' || fail "a .tmp was left in pic"
+  [[ -z $(find "$PROGRAM_FOLDER/pic" -mindepth 1 ! -name '*.jpg') ]] ||
+    fail "not only pictures in pic (a temporary file left?): $(ls "$PROGRAM_FOLDER/pic")"
   [[ $(picture_size "$saved") == "$w $h" ]] || fail "the capture is $(picture_size "$saved")"
   convert "$screen" -crop "${w}x${h}+${x}+${y}" +repage "$WORK/expected.png"
   local d

@@ -2,9 +2,11 @@
 
 #include <fcntl.h>
 #include <sys/mman.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <random>
 
@@ -12,9 +14,24 @@ namespace quillet::image {
 
 namespace {
 
-std::string temporaryBeside(const std::string& path) {
-  std::random_device random;
-  return path + ".tmp-" + std::to_string(::getpid()) + "-" + std::to_string(random() % 1000000);
+constexpr int kTemporaryTries = 8;
+
+// The umask, read without changing it: setting it to read it back would
+// give a file another thread creates meanwhile the wrong permissions.
+mode_t currentUmask() {
+  mode_t mask = 022;
+  std::FILE* status = std::fopen("/proc/self/status", "re");
+  if (status == nullptr) return mask;
+  char line[256];
+  while (std::fgets(line, sizeof line, status) != nullptr) {
+    unsigned int value = 0;
+    if (std::sscanf(line, "Umask: %o", &value) == 1) {
+      mask = static_cast<mode_t>(value);
+      break;
+    }
+  }
+  std::fclose(status);
+  return mask;
 }
 
 void syncFolderOf(const std::filesystem::path& path) {
@@ -27,13 +44,36 @@ void syncFolderOf(const std::filesystem::path& path) {
 
 }  // namespace
 
+std::string temporaryName(const std::string& path) {
+  return path + ".tmp-" + std::to_string(::getpid());
+}
+
+int createTemporary(const std::string& path, std::string& name) {
+  std::random_device random;
+  int fd = -1;
+  for (int attempt = 0; attempt < kTemporaryTries && fd < 0; ++attempt) {
+    name = temporaryName(path);
+    if (attempt > 0) name += "-" + std::to_string(random() % 1000000);
+    // Exclusive creation refuses a link in the name's place as it refuses a
+    // file; the next try takes another name.
+    fd = ::open(name.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+    if (fd < 0 && errno != EEXIST && errno != ELOOP) break;
+  }
+  if (fd < 0) name.clear();
+  return fd;
+}
+
+void finishFile(int fd) {
+  // The umask as the first finished file found it: programs set it, if at
+  // all, before they write anything.
+  static const mode_t mode = 0644 & ~currentUmask();
+  // A file system without permissions refuses; the file is as whole then.
+  ::fchmod(fd, mode);
+}
+
 OutputFile::OutputFile(const std::filesystem::path& path, std::uint64_t size, Durability durability)
     : path_(path.string()), size_(size), durability_(durability) {
-  for (int attempt = 0; attempt < 8 && fd_ < 0; ++attempt) {
-    temporary_ = temporaryBeside(path_);
-    fd_ = ::open(temporary_.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
-    if (fd_ < 0 && errno != EEXIST) break;
-  }
+  fd_ = createTemporary(path_, temporary_);
   if (fd_ < 0) {
     fail(errno);
     return;
@@ -89,6 +129,7 @@ std::uint8_t* OutputFile::map() {
 bool OutputFile::commit() {
   if (mapped_ != nullptr && ::munmap(mapped_, size_) != 0) fail(errno);
   mapped_ = nullptr;
+  if (ok() && fd_ >= 0) finishFile(fd_);
   if (ok() && durability_ == Durability::Synced && ::fsync(fd_) != 0) fail(errno);
   if (fd_ >= 0 && ::close(fd_) != 0) fail(errno);
   fd_ = -1;

@@ -9,9 +9,24 @@
 
 namespace quillet::image {
 
+// The name a temporary file beside `path` is tried under first; later tries
+// add a random number to it.
+std::string temporaryName(const std::string& path);
+
+// Creates a temporary file beside `path` for reading and writing, for this
+// user alone until finishFile: always a new file, never one already there
+// nor one a link planted under its name leads to. The descriptor, with its
+// name in `name`; -1 with errno set when none could be made.
+int createTemporary(const std::string& path, std::string& name);
+
+// Gives a file made by createTemporary the permissions of a finished file:
+// readable by everyone, writable by its owner, as far as the umask allows.
+void finishFile(int fd);
+
 // A file of known size written by position, from one thread or two, under a
-// temporary name beside its place and renamed there once whole, so that no
-// reader ever sees half a picture; one never committed is removed.
+// temporary name beside its place (see createTemporary) and renamed there
+// once whole, so that no reader ever sees half a picture; one never
+// committed is removed.
 class OutputFile {
  public:
   // Synced waits for the disk before the rename, as files::writeAtomic does;
