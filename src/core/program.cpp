@@ -3,6 +3,7 @@
 #include "core/names.h"
 #include "platform/files.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace quillet::core {
@@ -50,7 +51,6 @@ ui::Window& Program::installHost(std::unique_ptr<ui::Window> host) {
 }
 
 void Program::createMainWindow() {
-  retired_.clear();
   main_ = std::make_unique<ui::Window>(backend_, "主窗口");
   buildMainWindow(*main_);
   mainWindowCreated();
@@ -63,8 +63,7 @@ void Program::destroyMainWindow() {
   std::unique_ptr<ui::Window> w = std::move(main_);
   stopTimers(*w);
   w->setVisible(false);
-  // A handler of this window may be the caller; its closures must outlive it.
-  retired_.push_back(std::move(w));
+  retire(std::move(w));
 }
 
 void Program::pressMainKey(int key, int modifiers) {
@@ -95,9 +94,27 @@ void Program::closeSecondary(const std::string& key) {
     if (w->onDestroying) w->onDestroying();
     stopTimers(*w);
     w->setVisible(false);
-    retired_.push_back(std::move(w));
+    retire(std::move(w));
     return;
   }
+}
+
+// A handler of the window may be the caller, or have called it; its closures
+// and the window they refer to must outlive it, but no longer: a capture
+// board holds a photograph of the whole screen, decoded, and a window of the
+// screen's size.
+void Program::retire(std::unique_ptr<ui::Window> window) {
+  const ui::Window* retired = window.get();
+  retired_.push_back(std::move(window));
+  backend_.runLater([alive = std::weak_ptr<const bool>(alive_), this, retired] {
+    if (alive.expired()) return;
+    auto it = std::find_if(retired_.begin(), retired_.end(),
+                           [retired](const auto& w) { return w.get() == retired; });
+    if (it == retired_.end()) return;
+    // Out of the list before it goes, whatever its going sets off.
+    std::unique_ptr<ui::Window> freed = std::move(*it);
+    retired_.erase(it);
+  });
 }
 
 void Program::endProcess(int code) { backend_.quit(code); }

@@ -68,7 +68,7 @@ class Program {
 
   // Main window lifecycle. Destroying runs the about-to-be-destroyed handler
   // at once; the model object itself is kept until no handler of it can be
-  // running any more.
+  // running any more, and freed when the event loop takes its next event.
   void createMainWindow();
   void destroyMainWindow();
   // Runs the main window's key-down handler as the key would, for the
@@ -97,6 +97,9 @@ class Program {
   virtual void writeStateFiles() = 0;
 
  private:
+  // Keeps a closed window until the handlers that may refer to it are done.
+  void retire(std::unique_ptr<ui::Window> window);
+
   ui::Backend& backend_;
   Environment env_;
   std::unique_ptr<GlobalState> globals_;
@@ -105,6 +108,9 @@ class Program {
   std::vector<std::pair<std::string, std::unique_ptr<ui::Window>>> secondary_;
   std::vector<std::unique_ptr<ui::Window>> retired_;
   bool shutDown_ = false;
+  // Gone with the program, so that freeing asked of the backend and run late
+  // knows there is nothing left to free.
+  std::shared_ptr<const bool> alive_ = std::make_shared<const bool>(true);
 };
 
 }  // namespace quillet::core

@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
+#include "app/guide.h"
 #include "app/host_window.h"
 #include "core/main_controls.h"
 #include "core/names.h"
+#include "help/help_window.h"
 #include "platform/files.h"
 #include "platform/text.h"
 #include "platform/ui/input.h"
@@ -232,6 +234,32 @@ TEST_F(LifecycleTest, MainResized_NoteBoxFollowsWindowInNoteMode) {
   EXPECT_EQ(box().height(), 250);
   EXPECT_EQ(core::noteBox(*program).height(), 207);
   EXPECT_EQ(core::noteBox(*program).width(), 381);
+}
+
+// Closed windows, the main one as the others, are freed once the handlers
+// that closed them are done: opening and closing them ten times keeps no
+// more of them than once.
+TEST_F(LifecycleTest, ClosedWindows_AreFreedAfterTheirHandlers_NoneKeptForLater) {
+  auto openAndClose = [this] {
+    help::showHelpWindow(*program, app::guideText());
+    program->secondary(help::kHelpWindowKey)->get<ui::Button>("按钮2").click();
+    main().onKeyDown(ui::key::letter('S'), 0);
+    ASSERT_NE(program->secondary("slideshow"), nullptr);
+    main().onKeyDown(ui::key::letter('S'), 0);
+    main().onKeyDown(ui::key::kEscape, 0);
+    host().onDoubleClick(1, 1, 0);
+    app::recreateMainWindow(*program);
+  };
+  openAndClose();
+  backend.nextTurn();
+  const int once = backend.liveWindows;
+  for (int i = 0; i < 9; ++i) openAndClose();
+  EXPECT_GT(backend.liveWindows, once) << "freed while a handler of theirs may still run";
+  backend.nextTurn();
+  EXPECT_EQ(backend.liveWindows, once);
+  EXPECT_EQ(program->secondary("slideshow"), nullptr);
+  EXPECT_EQ(program->secondary(help::kHelpWindowKey), nullptr);
+  EXPECT_EQ(box().origin(), picture);
 }
 
 TEST_F(LifecycleTest, WindowManagerResize_RunsSameRules) {

@@ -11,8 +11,11 @@ namespace {
 // Keeps the backend's clock informed of the window's timers.
 class MemoryPeer : public ui::WindowPeer {
  public:
-  explicit MemoryPeer(MemoryBackend& backend) : backend_(backend) {}
-  ~MemoryPeer() override { backend_.forgetTimers(this); }
+  explicit MemoryPeer(MemoryBackend& backend) : backend_(backend) { ++backend_.liveWindows; }
+  ~MemoryPeer() override {
+    backend_.forgetTimers(this);
+    --backend_.liveWindows;
+  }
   MemoryPeer(const MemoryPeer&) = delete;
   MemoryPeer& operator=(const MemoryPeer&) = delete;
   void windowChanged(ui::Change) override {}
@@ -29,6 +32,14 @@ class MemoryPeer : public ui::WindowPeer {
 
 std::unique_ptr<ui::WindowPeer> MemoryBackend::createPeer(ui::Window&) {
   return std::make_unique<MemoryPeer>(*this);
+}
+
+void MemoryBackend::nextTurn() {
+  while (!later.empty()) {
+    auto work = std::move(later.front());
+    later.pop_front();
+    work();
+  }
 }
 
 void MemoryBackend::schedule(ui::Timer& timer, const void* owner) {

@@ -35,6 +35,7 @@ class MemoryBackend : public ui::Backend {
   void startSystemMove(ui::Window& window) override { systemMoves.push_back(window.name()); }
   void runModal(ui::Window& window) override;
   void endModal(ui::Window& window) override { endedModal = &window; }
+  void runLater(std::function<void()> work) override { later.push_back(std::move(work)); }
   ui::ScreenShot grabScreen() override;
   bool printText(ui::Window* owner, const std::string& title, const std::string& text) override;
   int randomNumber(int low, int high) override;
@@ -70,6 +71,13 @@ class MemoryBackend : public ui::Backend {
   static ModalStep look(std::function<void(ui::Window&)> check) {
     return {ModalStep::Look, 0, 0, 0, 0, std::move(check)};
   }
+
+  // The event loop's next turn, once the handlers a test called have
+  // returned: runs the work asked for so far, and any work it asks for.
+  void nextTurn();
+  std::deque<std::function<void()>> later;
+  // Model windows not yet destroyed.
+  int liveWindows = 0;
 
   // The clock the timers run on, in milliseconds from the start.
   void advance(int milliseconds);

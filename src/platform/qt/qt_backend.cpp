@@ -19,6 +19,7 @@
 #include <cstdio>
 #include <cstring>
 #include <optional>
+#include <utility>
 
 #include "platform/image/picture.h"
 #include "platform/qt/file_filter.h"
@@ -56,6 +57,22 @@ ui::PictureBytes asBmp(QImage shot) {
   }
   return std::make_shared<const std::vector<std::uint8_t>>(image::encodeBmp24(bitmap));
 }
+
+// Work for later, done when Qt deletes it: Qt deletes an object handed to
+// deleteLater once control is back in the event loop that was running, and
+// not in a loop entered meanwhile, which is the moment runLater promises.
+class LaterWork : public QObject {
+ public:
+  explicit LaterWork(std::function<void()> work) : work_(std::move(work)) {}
+  ~LaterWork() override {
+    if (work_) work_();
+  }
+  LaterWork(const LaterWork&) = delete;
+  LaterWork& operator=(const LaterWork&) = delete;
+
+ private:
+  std::function<void()> work_;
+};
 
 }  // namespace
 
@@ -191,6 +208,10 @@ void QtBackend::endModal(ui::Window& window) {
     run->ended = true;
     run->loop->quit();
   }
+}
+
+void QtBackend::runLater(std::function<void()> work) {
+  (new LaterWork(std::move(work)))->deleteLater();
 }
 
 ui::ScreenShot QtBackend::grabScreen() {

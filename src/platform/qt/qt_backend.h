@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <random>
 #include <string>
@@ -39,6 +40,7 @@ class QtBackend : public ui::Backend {
 
   void runModal(ui::Window& window) override;
   void endModal(ui::Window& window) override;
+  void runLater(std::function<void()> work) override;
   ui::ScreenShot grabScreen() override;
   bool printText(ui::Window* owner, const std::string& title, const std::string& text) override;
   int randomNumber(int low, int high) override;

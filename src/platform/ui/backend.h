@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -73,6 +74,13 @@ class Backend {
   // The window's own content as it is on screen, as BMP file bytes at the
   // window's size; nullptr when the window system cannot provide it.
   virtual PictureBytes snapshot(Window& /*window*/) { return nullptr; }
+
+  // Runs `work` once control is back in the event loop running now, when the
+  // handler running now and every handler that called it have returned; a
+  // loop entered meanwhile (a modal window, a dialog, a menu) does not run it.
+  // Work still waiting when the loop ends may run late or never; a backend
+  // without an event loop of its own never runs it.
+  virtual void runLater(std::function<void()> /*work*/) {}
 
   // Ends the message loop once the running handler returns; the program then
   // destroys its windows and saves its state.
