@@ -1,5 +1,6 @@
 #include "capture/capture.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "capture/save_capture.h"
@@ -26,9 +27,9 @@ image::Bitmap cutOut(const core::GlobalState& g, const Region& outline) {
 }
 
 // No modal box: the user is tracing; the words stay until the next click.
-void tell(core::Program& p, const std::string& problem) {
+void tell(core::Program& p, const std::string& what, const std::string& why) {
   ui::Label& label = core::infoLabel(p);
-  label.setText("无法保存截图\r\n" + problem);
+  label.setText(what + "\r\n" + why);
   label.setWidth(std::max(label.width(), p.main()->width()));
   label.setHeight(40);
   label.setVisible(true);
@@ -40,7 +41,12 @@ void captureRegion(core::Program& p) {
   if (!p.main()) return;
   core::GlobalState& g = p.g();
   ui::ScreenShot shot = p.backend().grabScreen();
-  if (!shot.bmp || shot.bmp->empty()) return;
+  if (!shot.bmp || shot.bmp->empty()) {
+    // No screen at all, or a window system that keeps the screen from
+    // programs (Wayland without XWayland).
+    tell(p, "无法截取屏幕", "没有屏幕，或窗口系统不让程序读取屏幕");
+    return;
+  }
   g.screenSnapshot = std::move(shot.bmp);
   g.screenPixelRatio = shot.pixelRatio > 0.0 ? shot.pixelRatio : 1.0;
 
@@ -52,7 +58,7 @@ void captureRegion(core::Program& p) {
     const image::Bitmap picture = cutOut(g, *outline);
     const Saved saved = saveCapture(p, picture);
     if (saved.path.empty()) {
-      tell(p, saved.problem);
+      tell(p, "无法保存截图", saved.problem);
     } else {
       core::showPictureFile(p, saved.path);
     }

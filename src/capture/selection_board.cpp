@@ -84,6 +84,9 @@ ui::Window& build(core::Program& p) {
   w.setTitle("选择画板");
   w.setBorder(ui::Window::Border::None);
   w.setTopmost(true);
+  // Seen only where the photograph does not reach: a screen that changed
+  // size since, a photograph that came back smaller than the screen.
+  w.setColour(kWhite);
   w.setBackgroundPicture(p.g().screenSnapshot);
   w.move(0, 0);
   w.setWidth(screen.width);

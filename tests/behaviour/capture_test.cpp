@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+
 #include <cstdlib>
 #include <filesystem>
 
@@ -16,6 +20,8 @@ namespace quillet::testing {
 namespace {
 
 using Step = MemoryBackend::ModalStep;
+
+std::vector<std::uint8_t> bytesOf(const std::string& s) { return {s.begin(), s.end()}; }
 
 class CaptureTest : public ProgramTest {
  protected:
@@ -73,7 +79,9 @@ TEST_F(CaptureTest, DraggedRegion_IsSavedAndShownWhereItWas_WhicheverWayTheDragW
     EXPECT_TRUE(main().hasFocus());
     EXPECT_EQ(program->secondary("capture"), nullptr) << "the board is gone";
   }
-  EXPECT_FALSE(files::exists(path("pic/101.tmp")));
+  EXPECT_EQ(picFolder(),
+            (std::vector<std::string>{"1.jpg", "101.jpg", "102.jpg", "103.jpg", "104.jpg"}))
+      << "nothing but the pictures, no temporary file";
 }
 
 TEST_F(CaptureTest, TakenName_NeitherOverwritesNorShowsTheOlderCapture) {
@@ -109,42 +117,118 @@ TEST_F(CaptureTest, EscOrAClickWithoutDrag_CaptureNothing) {
   EXPECT_EQ(box().origin(), path("pic/1.jpg"));
 }
 
-TEST_F(CaptureTest, PicFolderMissing_IsCreated_AndAnUnwritableOneChangesNothing) {
+TEST_F(CaptureTest, PicFolderMissing_IsCreated_AndAFailedWriteChangesNothing) {
   std::filesystem::remove_all(path("pic"));
   backend.whenModal(
       {Step{Step::Press, 10, 10}, Step{Step::Move, 50, 40}, Step{Step::Release, 50, 40}});
   captureByKey();
   EXPECT_EQ(picFolder(), std::vector<std::string>{"0.jpg"});
+  const ui::PictureBytes shown = box().picture();
 
+  // A write cut short, as on a full disk: the temporary file was made in
+  // "pic" and must go again.
+  rlimit saved{};
+  ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+  auto previous = ::signal(SIGXFSZ, SIG_IGN);
+  rlimit small = saved;
+  small.rlim_cur = 100;
+  ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+  backend.nextRandom(5);
+  backend.whenModal(
+      {Step{Step::Press, 10, 10}, Step{Step::Move, 50, 40}, Step{Step::Release, 50, 40}});
+  captureByKey();
+  ::setrlimit(RLIMIT_FSIZE, &saved);
+  ::signal(SIGXFSZ, previous);
+  EXPECT_EQ(picFolder(), std::vector<std::string>{"0.jpg"}) << "nothing left behind";
+  EXPECT_EQ(box().picture(), shown);
+  ASSERT_TRUE(core::infoLabel(*program).visible()) << "the failure is told on the picture";
+  EXPECT_NE(core::infoLabel(*program).text().find("无法保存截图"), std::string::npos);
+
+  core::infoLabel(*program).setVisible(false);
   std::filesystem::remove_all(path("pic"));
   folder.write("pic", std::string("a file where the folder should be"));
-  const ui::PictureBytes shown = box().picture();
   backend.whenModal(
       {Step{Step::Press, 10, 10}, Step{Step::Move, 50, 40}, Step{Step::Release, 50, 40}});
   captureByKey();
   EXPECT_EQ(box().picture(), shown);
   EXPECT_EQ(main().width(), 38);
-  ASSERT_TRUE(core::infoLabel(*program).visible()) << "the failure is told on the picture";
-  EXPECT_NE(core::infoLabel(*program).text().find("无法保存截图"), std::string::npos);
-  EXPECT_EQ(files::list(folder.root()), std::vector<std::string>{"pic"}) << "nothing left behind";
+  EXPECT_TRUE(core::infoLabel(*program).visible());
+  EXPECT_EQ(*files::read(path("pic")), bytesOf("a file where the folder should be"));
 }
 
-TEST_F(CaptureTest, DenseScreen_SavesTheDevicePixels_AndCoversTheRegionExactly) {
-  image::Bitmap dense{2560, 2048, image::Bytes(2560u * 2048u * 3u, 0)};
-  for (int y = 0; y < dense.height; ++y) {
-    for (int x = 0; x < dense.width; ++x) dense.row(y)[3 * x] = static_cast<std::uint8_t>(x / 4);
-  }
-  backend.screenShot = {std::make_shared<const image::Bytes>(image::encodeBmp24(dense)), 2.0};
+// Whatever else writes into "pic" meanwhile: a link planted where the
+// picture is written first leads nowhere the picture goes, and a name taken
+// after it was found free is not taken over. A link to nothing is a name the
+// search for a free one cannot see, as one taken meanwhile would be.
+TEST_F(CaptureTest, PlantedLinksAndNamesTakenMeanwhile_AreLeftAlone) {
+  folder.write("elsewhere.txt", std::string("not to be written"));
+  const std::string planted = files::temporaryName(capture("101"));
+  std::filesystem::create_symlink(path("elsewhere.txt"), planted);
+  std::filesystem::create_symlink("nowhere", capture("102"));
+  ::mode_t mask = ::umask(022);
+  ::umask(mask);
+
+  backend.nextRandom(101);
   backend.whenModal(
-      {Step{Step::Press, 100, 200}, Step{Step::Move, 300, 260}, Step{Step::Release, 300, 260}});
+      {Step{Step::Press, 10, 10}, Step{Step::Move, 50, 40}, Step{Step::Release, 50, 40}});
   captureByKey();
-  const image::Bitmap picture = image::decode(*files::read(capture("0"))).value;
-  EXPECT_EQ(picture.width, 396);
-  EXPECT_EQ(picture.height, 116);
-  EXPECT_LT(apart(picture, image::cropBitmap(dense, 202, 402, 396, 116)), 3.0);
-  EXPECT_EQ(main().left(), 100);
-  EXPECT_EQ(main().top(), 200);
-  EXPECT_EQ(main().width(), 198);
+  EXPECT_EQ(*files::read(path("elsewhere.txt")), bytesOf("not to be written"));
+  EXPECT_TRUE(std::filesystem::is_symlink(planted));
+  ASSERT_EQ(image::readSize(*files::read(capture("101"))).value.width, 38);
+  EXPECT_EQ(std::filesystem::status(capture("101")).permissions(),
+            static_cast<std::filesystem::perms>(0644 & ~mask))
+      << "readable as any finished file, once whole";
+
+  backend.nextRandom(102);
+  backend.nextRandom(103);
+  backend.whenModal(
+      {Step{Step::Press, 10, 10}, Step{Step::Move, 60, 40}, Step{Step::Release, 60, 40}});
+  captureByKey();
+  EXPECT_EQ(std::filesystem::read_symlink(capture("102")), "nowhere");
+  EXPECT_EQ(g().captureName, "103");
+  EXPECT_EQ(box().origin(), capture("103"));
+  EXPECT_EQ(main().width(), 48);
+}
+
+// At a ratio such as 1.5 the region's edges fall between device pixels; they
+// go to the nearest one, on every side alike.
+TEST_F(CaptureTest, DenseScreen_SavesTheDevicePixels_AndCoversTheRegionExactly) {
+  struct Case {
+    double ratio;
+    int width, height, fromX, fromY;
+  };
+  for (const Case c : {Case{2.0, 396, 116, 202, 402}, Case{1.5, 297, 87, 152, 302}}) {
+    SCOPED_TRACE(::testing::Message() << "ratio " << c.ratio);
+    const int w = static_cast<int>(1280 * c.ratio), h = static_cast<int>(1024 * c.ratio);
+    image::Bitmap dense{w, h, image::Bytes(std::size_t(w) * h * 3, 0)};
+    for (int y = 0; y < h; ++y) {
+      for (int x = 0; x < w; ++x) {
+        std::uint8_t* pixel = dense.row(y) + 3 * x;
+        pixel[0] = static_cast<std::uint8_t>(x * 3);
+        pixel[1] = static_cast<std::uint8_t>(y * 3);
+        pixel[2] = static_cast<std::uint8_t>(x + y);
+      }
+    }
+    backend.screenShot = {std::make_shared<const image::Bytes>(image::encodeBmp24(dense)), c.ratio};
+    backend.nextRandom(c.width);
+    backend.whenModal(
+        {Step{Step::Press, 100, 200}, Step{Step::Move, 300, 260}, Step{Step::Release, 300, 260}});
+    captureByKey();
+    const image::Bitmap picture =
+        image::decode(*files::read(capture(std::to_string(c.width)))).value;
+    EXPECT_EQ(picture.width, c.width);
+    EXPECT_EQ(picture.height, c.height);
+    const double inside =
+        apart(picture, image::cropBitmap(dense, c.fromX, c.fromY, c.width, c.height));
+    for (auto [dx, dy] : {std::pair{-1, -1}, std::pair{1, 1}}) {
+      EXPECT_LT(inside, apart(picture, image::cropBitmap(dense, c.fromX + dx, c.fromY + dy, c.width,
+                                                         c.height)))
+          << "a region one device pixel off fits better";
+    }
+    EXPECT_EQ(main().left(), 100);
+    EXPECT_EQ(main().top(), 200);
+    EXPECT_EQ(main().width(), 198);
+  }
 }
 
 // The outline is a yellow frame whose one-pixel margin alone shows: inside
@@ -153,14 +237,18 @@ TEST_F(CaptureTest, Board_ShowsTheFrozenScreen_AndTheOutlineFollowsThePointer) {
   struct Seen {
     std::vector<int> outline, inside, frozen;
     bool outlineShown = false;
+    std::vector<std::int64_t> colours;
   };
   std::vector<Seen> seen;
   auto note = [&seen](ui::Window& board) {
     auto rect = [](const ui::Control& c) {
       return std::vector<int>{c.left(), c.top(), c.width(), c.height()};
     };
-    seen.push_back({rect(*board.find("外框")), rect(*board.find("外框1")),
-                    rect(*board.find("区域画板")), board.find("外框")->visible()});
+    seen.push_back({rect(*board.find("外框")),
+                    rect(*board.find("外框1")),
+                    rect(*board.find("区域画板")),
+                    board.find("外框")->visible(),
+                    {board.colour(), board.get<ui::Frame>("外框").colour()}});
   };
   backend.whenModal({MemoryBackend::look(note), Step{Step::Press, 100, 200},
                      MemoryBackend::look(note), Step{Step::Move, 300, 260},
@@ -168,6 +256,8 @@ TEST_F(CaptureTest, Board_ShowsTheFrozenScreen_AndTheOutlineFollowsThePointer) {
                      MemoryBackend::key(ui::key::kEscape)});
   captureByKey();
   ASSERT_EQ(seen.size(), 4u);
+  EXPECT_EQ(seen[0].colours, (std::vector<std::int64_t>{0xFFFFFF, 0x00FFFF}))
+      << "a white board, a yellow outline (0x00BBGGRR)";
   EXPECT_FALSE(seen[0].outlineShown) << "no outline before the first press";
   EXPECT_EQ(seen[0].frozen, (std::vector<int>{0, 0, 1280, 1024})) << "the whole screen";
   EXPECT_EQ(seen[1].outline, (std::vector<int>{100, 200, 34, 33}));
@@ -178,6 +268,40 @@ TEST_F(CaptureTest, Board_ShowsTheFrozenScreen_AndTheOutlineFollowsThePointer) {
   EXPECT_EQ(seen[2].frozen, (std::vector<int>{-101, -201, 1280, 1024}));
   EXPECT_EQ(seen[3].outline, (std::vector<int>{50, 20, 50, 180})) << "back past the anchor";
   EXPECT_EQ(seen[3].frozen, (std::vector<int>{-51, -21, 1280, 1024}));
+}
+
+TEST_F(CaptureTest, ScreenThatCannotBeRead_IsToldOnThePicture) {
+  backend.screenShot = {std::make_shared<const image::Bytes>(), 1.0};
+  captureByKey();
+  EXPECT_TRUE(backend.modalRuns.empty()) << "no board without a photograph";
+  ASSERT_TRUE(core::infoLabel(*program).visible());
+  EXPECT_NE(core::infoLabel(*program).text().find("无法截取屏幕"), std::string::npos);
+  EXPECT_EQ(box().origin(), path("pic/1.jpg"));
+}
+
+// Each board holds a photograph of the whole screen; ten captures, given up
+// or not, keep no more windows than one.
+TEST_F(CaptureTest, Boards_AreFreedOnceClosed_TenCapturesHoldNoMoreThanOne) {
+  auto cancelled = [this] {
+    backend.whenModal({Step{Step::Press, 10, 10}, MemoryBackend::key(ui::key::kEscape)});
+    captureByKey();
+  };
+  cancelled();
+  backend.nextTurn();
+  const int afterOne = backend.liveWindows;
+  for (int i = 0; i < 9; ++i) {
+    if (i % 3 == 0) {
+      backend.whenModal(
+          {Step{Step::Press, 10, 10}, Step{Step::Move, 50, 40}, Step{Step::Release, 50, 40}});
+      backend.nextRandom(i);
+      captureByKey();
+    } else {
+      cancelled();
+    }
+    EXPECT_EQ(program->secondary("capture"), nullptr);
+    backend.nextTurn();
+  }
+  EXPECT_EQ(backend.liveWindows, afterOne);
 }
 
 TEST(CaptureOutline, IsTheRectangleSpannedByTheTwoPoints) {

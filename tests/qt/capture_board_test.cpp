@@ -5,12 +5,18 @@
 #include <QtTest/QTest>
 #include <QtWidgets/QApplication>
 
+#include <stdlib.h>
+
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "app/quillet.h"
+#include "platform/files.h"
 #include "platform/image/picture.h"
 #include "platform/qt/picture_widget.h"
 #include "platform/qt/whole_picture.h"
@@ -340,6 +346,100 @@ TEST_F(ModalRun, RunsNestAndAWindowDroppedWhileRunningEndsItsRun) {
   EXPECT_EQ(log, (std::vector<std::string>{"inner returned", "outer returned"}));
   settle();
   EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+}
+
+// The real backend with a photograph of the screen smaller than the screen,
+// as when the screen grew since it was taken.
+class SmallPhotographBackend : public qtui::QtBackend {
+ public:
+  ui::ScreenShot grabScreen() override {
+    ++photographs;
+    return {asBmp(photograph(300, 200)), 1.0};
+  }
+  int photographs = 0;
+};
+
+// Region capture as the program builds it, on the real backend.
+class ProgramBoard : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char pattern[] = "/tmp/quillet-program-board.XXXXXX";
+    ASSERT_NE(::mkdtemp(pattern), nullptr);
+    folder = pattern;
+    image::Bitmap bitmap{200, 100, image::Bytes(200 * 100 * 3, 0x80)};
+    std::filesystem::create_directories(folder + "/pic");
+    ASSERT_TRUE(files::writeAtomic(folder + "/pic/1.jpg", image::encodeJpeg(bitmap, 90).value));
+    program = std::make_unique<app::Quillet>(backend, core::Environment{folder, "quillet", {}});
+    program->start();
+    QCoreApplication::processEvents();
+    ASSERT_NE(program->main(), nullptr);
+  }
+  void TearDown() override {
+    program.reset();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    std::filesystem::remove_all(folder);
+  }
+  // Presses D; `onBoard` runs while the board is up, then Esc ends the run.
+  void capture(const std::function<void(ui::Window&, qtui::WindowWidget&)>& onBoard) {
+    QTimer::singleShot(0, [this, onBoard] {
+      ui::Window* board = program->secondary("capture");
+      if (!board || !qtui::widgetOf(*board)) {
+        ADD_FAILURE() << "no board";
+        return;
+      }
+      qtui::WindowWidget& shown = *qtui::widgetOf(*board);
+      if (onBoard) onBoard(*board, shown);
+      QTest::keyClick(&shown, Qt::Key_Escape);
+    });
+    // Ends a run that a broken test would leave running.
+    QObject scope;
+    QTimer::singleShot(5000, &scope, [this] {
+      ADD_FAILURE() << "the run did not end";
+      if (ui::Window* board = program->secondary("capture")) backend.endModal(*board);
+    });
+    program->pressMainKey(0x44, 0);
+    QCoreApplication::processEvents();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  }
+  static int windowWidgets() {
+    int n = 0;
+    for (QWidget* w : QApplication::topLevelWidgets())
+      n += dynamic_cast<qtui::WindowWidget*>(w) != nullptr;
+    return n;
+  }
+
+  std::string folder;
+  SmallPhotographBackend backend;
+  std::unique_ptr<app::Quillet> program;
+};
+
+TEST_F(ProgramBoard, OutlineIsYellow_AndTheBoardWhiteWhereThePhotographEnds) {
+  capture([](ui::Window& board, qtui::WindowWidget& shown) {
+    QTest::mousePress(&shown, Qt::LeftButton, {}, QPoint(50, 40));
+    QTest::mouseMove(&shown, QPoint(150, 120));
+    auto& outline = board.get<ui::Frame>("外框");
+    EXPECT_EQ(outline.colour(), 0x00FFFFu) << "yellow, red in the low byte";
+    EXPECT_TRUE(outline.visible());
+    const QImage seen = shown.grab().toImage();
+    EXPECT_EQ(seen.pixelColor(50, 80), QColor(255, 255, 0)) << "the outline's left edge";
+    EXPECT_EQ(seen.pixelColor(100, 40), QColor(255, 255, 0)) << "the outline's top edge";
+    EXPECT_EQ(seen.pixelColor(100, 80), at(photograph(300, 200), 100, 80)) << "its inside";
+    EXPECT_EQ(seen.pixelColor(299, 199), at(photograph(300, 200), 299, 199));
+    EXPECT_EQ(seen.pixelColor(300, 100), QColor(Qt::white)) << "beyond the photograph";
+    EXPECT_EQ(seen.pixelColor(seen.width() - 1, seen.height() - 1), QColor(Qt::white));
+  });
+  EXPECT_EQ(backend.photographs, 1);
+  EXPECT_EQ(program->secondary("capture"), nullptr);
+}
+
+// Every board, given up or not, holds a photograph of the screen and a
+// window of its size: ten captures keep no more windows than one.
+TEST_F(ProgramBoard, TenCaptures_KeepNoMoreWindowsThanOne) {
+  capture(nullptr);
+  const int afterOne = windowWidgets();
+  for (int i = 0; i < 9; ++i) capture(nullptr);
+  EXPECT_EQ(backend.photographs, 10);
+  EXPECT_EQ(windowWidgets(), afterOne);
 }
 
 // quit() and a changed scale factor last for the whole process, so these run
