@@ -31,10 +31,11 @@ bool isFolder(const std::string& path) {
 }  // namespace
 
 Layout chooseLayout(const std::string& executableFolder, const std::string& override,
-                    const std::string& dataHome) {
+                    const std::string& dataHome,
+                    const std::function<bool(const std::string&)>& writable) {
   if (!override.empty()) return {override, joined(override, "pic/1.jpg")};
   const std::string ownPictures = joined(executableFolder, "pic");
-  if (isFolder(ownPictures) && writableFolder(executableFolder)) {
+  if (isFolder(ownPictures) && writable(executableFolder)) {
     return {executableFolder, joined(ownPictures, "1.jpg")};
   }
   const std::string installed = joined(parentOf(executableFolder), "share/quillet/pic/1.jpg");
