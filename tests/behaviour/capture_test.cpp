@@ -220,6 +220,7 @@ TEST_F(CaptureTest, DenseScreen_SavesTheDevicePixels_AndCoversTheRegionExactly) 
     EXPECT_EQ(picture.height, c.height);
     const double inside =
         apart(picture, image::cropBitmap(dense, c.fromX, c.fromY, c.width, c.height));
+    EXPECT_LT(inside, 6.0) << "the region's device pixels, as JPEG keeps them";
     for (auto [dx, dy] : {std::pair{-1, -1}, std::pair{1, 1}}) {
       EXPECT_LT(inside, apart(picture, image::cropBitmap(dense, c.fromX + dx, c.fromY + dy, c.width,
                                                          c.height)))
