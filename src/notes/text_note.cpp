@@ -13,6 +13,8 @@ namespace {
 
 constexpr const char* kNoteTitle = "文本便签模式";
 
+// The keyboard stays where it was, so that T at once goes back to the
+// picture; a click into the note starts typing.
 void enterTextNote(core::Program& p) {
   ui::Window& w = *p.main();
   ui::EditBox& note = core::noteBox(p);
@@ -30,7 +32,6 @@ void enterTextNote(core::Program& p) {
     note.onChanged = std::move(changed);
   }
   core::fitNoteBox(p);
-  note.setFocus();
 }
 
 void saveNote(core::Program& p) {
