@@ -50,6 +50,9 @@ TEST_F(EditBox, UserEditsKeepTheModelsLineEndingsAndEveryCharacter) {
   const Case cases[] = {
       {"Windows line ends", "一\r\n二", "一\r\n二!"},
       {"Unix line ends", "one\ntwo", "one\ntwo!"},
+      {"lone carriage returns", "一\r二\r", "一\r二\r!"},
+      {"mixed line ends", "a\r\nb\nc\rd", "a\r\nb\nc\rd!"},
+      {"a paragraph separator", "a\u2029b", "a\u2029b!"},
       {"no-break space", "a\u00a0b", "a\u00a0b!"},
   };
   for (const auto& c : cases) {
@@ -57,6 +60,41 @@ TEST_F(EditBox, UserEditsKeepTheModelsLineEndingsAndEveryCharacter) {
     typeAtEnd("!");
     EXPECT_EQ(edit->text(), c.after) << c.what;
   }
+}
+
+TEST_F(EditBox, ANewLineTakesTheTextsOwnLineEnd_AndTheOthersStayAsTheyWere) {
+  struct Case {
+    const char* what;
+    std::string before;
+    std::string after;
+  };
+  const Case cases[] = {
+      {"Unix", "a\nb", "a\nb\n"},
+      {"Windows", "a\r\nb", "a\r\nb\r\n"},
+      {"old Mac", "a\rb", "a\rb\r"},
+      {"none yet", "ab", "ab\r\n"},
+      {"mostly Unix", "a\nb\r\nc\n", "a\nb\r\nc\n\n"},
+  };
+  for (const auto& c : cases) {
+    edit->setText(c.before);
+    shown().setFocus();
+    shown().moveCursor(QTextCursor::End);
+    QTest::keyClick(&shown(), Qt::Key_Return);
+    EXPECT_EQ(edit->text(), c.after) << c.what;
+  }
+
+  // Lines "a", "b", "c", "d": a new line after "c", before its CR LF, then
+  // taken out again, then the CR LF joined away.
+  edit->setText("a\nb\nc\r\nd");
+  QTextCursor cursor = shown().textCursor();
+  cursor.setPosition(5);
+  shown().setTextCursor(cursor);
+  QTest::keyClick(&shown(), Qt::Key_Return);
+  EXPECT_EQ(edit->text(), "a\nb\nc\n\r\nd");
+  QTest::keyClick(&shown(), Qt::Key_Backspace);
+  EXPECT_EQ(edit->text(), "a\nb\nc\r\nd");
+  QTest::keyClick(&shown(), Qt::Key_Delete);
+  EXPECT_EQ(edit->text(), "a\nb\ncd");
 }
 
 TEST_F(EditBox, KeysReachTheBoxWhileItHasTheFocus) {
