@@ -1,4 +1,5 @@
 #include <QtTest/QTest>
+#include <QtWidgets/QApplication>
 #include <QtWidgets/QPlainTextEdit>
 
 #include <string>
@@ -115,6 +116,29 @@ TEST_F(EditBox, KeysReachTheBoxWhileItHasTheFocus) {
   edit->setVisible(false);
   QTest::keyClick(&widget(*window), Qt::Key_F5);
   EXPECT_EQ(windowKeys, std::vector<int>{0x74});
+}
+
+TEST_F(EditBox, AWindowBecomingActiveKeepsItsKeys_OnlyAClickGivesThemToTheBox) {
+  std::vector<int> boxKeys, windowKeys;
+  edit->onKeyDown = [&](int key, int) { boxKeys.push_back(key); };
+  window->onKeyDown = [&](int key, int) { windowKeys.push_back(key); };
+  QWidget& frame = widget(*window);
+  frame.clearFocus();
+  frame.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&frame));
+  QApplication::setActiveWindow(nullptr);
+  QApplication::setActiveWindow(&frame);
+  settle();
+  EXPECT_NE(QApplication::focusWidget(), &shown());
+  QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : &frame, 'T');
+  EXPECT_EQ(windowKeys, std::vector<int>{0x54});
+  EXPECT_TRUE(boxKeys.empty());
+  EXPECT_EQ(edit->text(), "");
+
+  QTest::mouseClick(shown().viewport(), Qt::LeftButton, {}, QPoint(10, 10));
+  EXPECT_EQ(QApplication::focusWidget(), &shown());
+  QTest::keyClick(&shown(), 'T');
+  EXPECT_EQ(edit->text(), "T");
 }
 
 }  // namespace
