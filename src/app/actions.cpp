@@ -6,7 +6,7 @@
 #include "app/keys.h"
 #include "capture/capture.h"
 #include "core/picture_files.h"
-#include "core/state_files.h"
+#include "core/program_end.h"
 #include "doodle/doodle_window.h"
 #include "help/help_window.h"
 #include "notes/text_note.h"

@@ -9,6 +9,13 @@ int heightFor(float aspectRatio, int width) {
   return truncated(static_cast<double>(width) * static_cast<double>(aspectRatio));
 }
 
+void fitNoteBox(Program& p) {
+  const ui::Window& w = *p.main();
+  ui::EditBox& note = noteBox(p);
+  note.setHeight(w.height() - 43);
+  note.setWidth(w.width() - 19);
+}
+
 void fitToPicture(Program& p) {
   GlobalState& g = p.g();
   ui::Window& w = *p.main();
@@ -16,11 +23,9 @@ void fitToPicture(Program& p) {
   box.setLeft(0);
   box.setTop(0);
   box.setWidth(w.width());
-  ui::EditBox& note = noteBox(p);
-  if (note.visible()) {
+  if (noteBox(p).visible()) {
     box.setHeight(w.height());
-    note.setHeight(w.height() - 43);
-    note.setWidth(w.width() - 19);
+    fitNoteBox(p);
   } else if (g.ratioLocked == 1 && g.aspectRatio > 0.0f) {
     // Before any picture the ratio is 0; the window keeps its height then.
     box.setHeight(heightFor(g.aspectRatio, box.width()));

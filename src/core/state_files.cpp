@@ -61,28 +61,4 @@ void saveStateFiles(Program& p) {
   if (p.g().textNoteMode == 1 && p.main()) writeText(p, kNoteFile, noteBox(p).text());
 }
 
-void closeProgram(Program& p) {
-  GlobalState& g = p.g();
-  writeLastFileRecord(p);
-  // Written once here; a note the file refused is tried again as the
-  // window goes.
-  if (g.textNoteMode == 1) writeNote(p);
-  std::string work = p.programPath(kWorkBitmapFile);
-  if (files::exists(work)) files::remove(work);
-  p.endProcess(0);
-}
-
-void leaveTextNote(Program& p) {
-  GlobalState& g = p.g();
-  ui::Window& w = *p.main();
-  w.setBorder(ui::Window::Border::None);
-  if (g.textNoteMode == 1) writeNote(p);
-  noteBox(p).setVisible(false);
-  w.setFocus();
-  if (g.aspectRatio > 0.0f) {
-    w.setWidth(
-        static_cast<int>(static_cast<double>(w.height()) / static_cast<double>(g.aspectRatio)));
-  }
-}
-
 }  // namespace quillet::core

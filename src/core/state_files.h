@@ -21,12 +21,4 @@ void writeNote(Program& p);
 // Writes "上次文件.txt" and, while the note has unsaved changes, the note.
 void saveStateFiles(Program& p);
 
-// "关闭程序" and the key X: saves the state, removes the work BMP and ends
-// the process.
-void closeProgram(Program& p);
-
-// Leaves text-note mode: the frame goes, a changed note is saved, the note
-// box hides and the window takes the picture's proportions again.
-void leaveTextNote(Program& p);
-
 }  // namespace quillet::core

@@ -78,13 +78,45 @@ std::string sanitizeUtf8(const std::string& in) {
   return out;
 }
 
+bool isUtf8(const std::string& in) { return sanitizeUtf8(in) == in; }
+
+// GB18030 one character at a time: a byte that starts no character costs
+// that byte alone, and the text around it survives. 0x80 is the euro sign in
+// the code page of the Windows versions whose files we read, though GB18030
+// itself has no such byte.
+std::string fromGb18030Leniently(const std::string& in) {
+  iconv_t cd = ::iconv_open("UTF-8", "GB18030");
+  if (cd == reinterpret_cast<iconv_t>(-1)) return sanitizeUtf8(in);
+  std::string out;
+  out.reserve(in.size() * 3 / 2 + 16);
+  char* src = const_cast<char*>(in.data());
+  std::size_t srcLeft = in.size();
+  char chunk[4096];
+  while (srcLeft > 0) {
+    char* dst = chunk;
+    std::size_t dstLeft = sizeof chunk;
+    std::size_t r = ::iconv(cd, &src, &srcLeft, &dst, &dstLeft);
+    const int error = errno;
+    out.append(chunk, static_cast<std::size_t>(dst - chunk));
+    if (r != static_cast<std::size_t>(-1) || error == E2BIG || srcLeft == 0) continue;
+    appendUtf8(out, static_cast<unsigned char>(*src) == 0x80 ? char32_t{0x20AC} : 0xFFFD);
+    ++src;
+    --srcLeft;
+    ::iconv(cd, nullptr, nullptr, nullptr, nullptr);
+  }
+  ::iconv_close(cd);
+  return out;
+}
+
 }  // namespace
 
 std::string fromStateFile(const std::vector<std::uint8_t>& bytes) {
   std::string in(bytes.begin(), bytes.end());
   std::string out;
   if (convert("UTF-8", "GB18030", in, out)) return out;
-  return sanitizeUtf8(in);
+  // Written by an editor that saves UTF-8.
+  if (isUtf8(in)) return in;
+  return fromGb18030Leniently(in);
 }
 
 std::string fromUtf8(const std::vector<std::uint8_t>& bytes) {

@@ -8,8 +8,10 @@
 // character round-trips); texts inside the program are UTF-8.
 namespace quillet::text {
 
-// GB18030 bytes to UTF-8; bytes that are not valid GB18030 are taken as
-// UTF-8 (invalid UTF-8 sequences become U+FFFD) so nothing is thrown away.
+// GB18030 bytes to UTF-8. Bytes that are not valid GB18030 but are valid
+// UTF-8 are taken as UTF-8; otherwise they are read character by character,
+// 0x80 as the euro sign (as the Windows code page 936 has it) and each byte
+// that starts no character as U+FFFD, so one bad byte costs that byte alone.
 std::string fromStateFile(const std::vector<std::uint8_t>& bytes);
 // The bytes as UTF-8, each invalid byte replaced by U+FFFD.
 std::string fromUtf8(const std::vector<std::uint8_t>& bytes);

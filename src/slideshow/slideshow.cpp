@@ -7,7 +7,7 @@
 #include <string>
 
 #include "core/program.h"
-#include "core/state_files.h"
+#include "core/program_end.h"
 #include "platform/ui/input.h"
 
 namespace quillet::slideshow {

@@ -4,8 +4,8 @@
 
 #include "core/geometry.h"
 #include "core/main_controls.h"
+#include "core/note_mode.h"
 #include "core/program.h"
-#include "core/state_files.h"
 #include "platform/ui/input.h"
 
 namespace quillet::viewer {
@@ -70,11 +70,9 @@ void onMainWheel(Program& p, int d, int m) {
   ui::Window& w = *p.main();
   ui::PictureBox& box = core::pictureBox(p);
   if (m == ui::kCtrl) {
-    ui::EditBox& note = core::noteBox(p);
-    if (note.visible()) {
+    if (core::noteBox(p).visible()) {
       w.setHeight(d < 0 ? w.height() + 80 : w.height() - 80);
-      note.setHeight(w.height() - 43);
-      note.setWidth(w.width() - 19);
+      core::fitNoteBox(p);
       box.setHeight(w.height());
     } else {
       w.setWidth(d < 0 ? w.width() + 1 : w.width() - 1);

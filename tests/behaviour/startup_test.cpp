@@ -123,6 +123,17 @@ TEST_F(StartupTest, RecordWithAnEditorsLineEnd_OpensItsPicture_InGb18030OrUtf8) 
   }
 }
 
+TEST_F(StartupTest, RecordFromAWindowsVersion_IsReadCharacterByCharacter) {
+  // "价格€12/图.jpg" in code page 936, where the euro sign is the byte 0x80,
+  // which GB18030 does not have.
+  const std::string picture = writePicture("价格€12/图.jpg", 120, 90);
+  folder.write(core::kLastFileRecord, path("\xBC\xDB\xB8\xF1\x80"
+                                           "12/\xCD\xBC.jpg"));
+  start();
+  EXPECT_EQ(g().currentPicturePath, picture);
+  EXPECT_TRUE(backend.dialogs.empty()) << "the record names a picture that is there";
+}
+
 TEST_F(StartupTest, SavedNoteIsLoadedIntoNoteBox) {
   writePicture("pic/1.jpg", 100, 100);
   folder.write(core::kNoteFile, text::toStateFile("第一行\r\n第二行"));

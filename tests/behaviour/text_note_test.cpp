@@ -2,11 +2,11 @@
 #include <sys/stat.h>
 
 #include <filesystem>
+#include <functional>
 
 #include "core/main_controls.h"
 #include "core/names.h"
 #include "platform/files.h"
-#include "platform/text.h"
 #include "platform/ui/input.h"
 #include "support/program_fixture.h"
 
@@ -15,11 +15,25 @@ namespace {
 
 constexpr int kT = 0x54, kS = 0x53, kP = 0x50;
 
+// Note files as GB18030 bytes, written out so that an encoder fault shows.
+// "旧的便签\r\nold"
+const std::string kOldNote = "\xBE\xC9\xB5\xC4\xB1\xE3\xC7\xA9\r\nold";
+// "便签"
+const std::string kNote = "\xB1\xE3\xC7\xA9";
+
 class TextNoteTest : public ProgramTest {
  protected:
   void SetUp() override {
     writePicture("pic/1.jpg", 400, 300);
-    folder.write(core::kNoteFile, text::toStateFile("旧的便签\r\nold"));
+    writePicture("pic/2.jpg", 400, 300);
+    folder.write(core::kNoteFile, kOldNote);
+    start();
+  }
+  // The program run again on what the folder now holds.
+  void restart() {
+    shutdown();
+    program =
+        std::make_unique<app::Quillet>(backend, core::Environment{folder.root(), "quillet", {}});
     start();
   }
   ui::EditBox& note() { return core::noteBox(*program); }
@@ -32,10 +46,6 @@ class TextNoteTest : public ProgramTest {
   std::string noteOnDisk() {
     auto bytes = files::read(path(core::kNoteFile));
     return bytes ? std::string(bytes->begin(), bytes->end()) : "<missing>";
-  }
-  static std::string gb(const std::string& utf8) {
-    auto bytes = text::toStateFile(utf8);
-    return {bytes.begin(), bytes.end()};
   }
 };
 
@@ -68,6 +78,7 @@ TEST_F(TextNoteTest, TypedNote_IsWrittenByteForByteOnLeaving_AndCtrlSSavesOnTheW
   EXPECT_EQ(noteInode(), before) << "Ctrl+S with nothing changed writes nothing";
 
   note().userEdited("第一行\r\n第二行\nthird\r");
+  const std::string typed = "\xB5\xDA\xD2\xBB\xD0\xD0\r\n\xB5\xDA\xB6\xFE\xD0\xD0\nthird\r";
   EXPECT_EQ(g().textNoteMode, 1);
   note().onKeyDown(kS, ui::kCtrl | ui::kShift);
   note().onKeyDown(kP, ui::kCtrl | ui::kShift);
@@ -75,7 +86,7 @@ TEST_F(TextNoteTest, TypedNote_IsWrittenByteForByteOnLeaving_AndCtrlSSavesOnTheW
   EXPECT_TRUE(backend.printed.empty());
 
   note().onKeyDown(kS, ui::kCtrl);
-  EXPECT_EQ(noteOnDisk(), gb("第一行\r\n第二行\nthird\r"));
+  EXPECT_EQ(noteOnDisk(), typed);
   EXPECT_EQ(g().textNoteMode, 1) << "saved, and written once more on leaving";
   const ino_t saved = noteInode();
 
@@ -86,7 +97,7 @@ TEST_F(TextNoteTest, TypedNote_IsWrittenByteForByteOnLeaving_AndCtrlSSavesOnTheW
   box().onDoubleClick(10, 10, 0);
   EXPECT_FALSE(note().visible());
   EXPECT_NE(noteInode(), saved);
-  EXPECT_EQ(noteOnDisk(), gb("第一行\r\n第二行\nthird\r"));
+  EXPECT_EQ(noteOnDisk(), typed);
   EXPECT_EQ(g().textNoteMode, 0);
 }
 
@@ -102,17 +113,81 @@ TEST_F(TextNoteTest, NoteTheFileRefuses_StaysInTheBoxAndIsSavedOnceItCan) {
 
   std::filesystem::remove(path(core::kNoteFile));
   note().onKeyDown(kS, ui::kCtrl);
-  EXPECT_EQ(noteOnDisk(), gb("不能丢"));
+  EXPECT_EQ(noteOnDisk(), "\xB2\xBB\xC4\xDC\xB6\xAA");
 }
 
-TEST_F(TextNoteTest, MissingNoteFile_GivesAnEmptyNote) {
-  std::filesystem::remove(path(core::kNoteFile));
-  note().setText("");
-  g().textNoteMode = 0;
-  press(kT);
-  EXPECT_EQ(note().text(), "");
-  press(kT);
-  EXPECT_FALSE(files::exists(path(core::kNoteFile))) << "nothing typed, nothing written";
+TEST_F(TextNoteTest, NoteFileGoneOrUnreadable_GivesAnEmptyNote_AndNothingIsWritten) {
+  for (bool unreadable : {false, true}) {
+    SCOPED_TRACE(unreadable ? "a folder in the file's place" : "no file");
+    restart();
+    ASSERT_EQ(note().text(), "旧的便签\r\nold") << "loaded when the window was made";
+    std::filesystem::remove(path(core::kNoteFile));
+    if (unreadable) folder.makeFolder(core::kNoteFile);
+    press(kT);
+    EXPECT_EQ(note().text(), "");
+    press(kT);
+    EXPECT_FALSE(files::isRegularFile(path(core::kNoteFile))) << "nothing typed, nothing written";
+    std::filesystem::remove(path(core::kNoteFile));
+    folder.write(core::kNoteFile, kOldNote);
+  }
+}
+
+TEST_F(TextNoteTest, NoteFromAWindowsEditor_IsReadCharacterByCharacter_AndNeverWrittenUnedited) {
+  struct Case {
+    const char* what;
+    std::string bytes;
+    std::string shown;
+  };
+  const Case cases[] = {
+      {"the euro sign of code page 936",
+       "\xB1\xE3\xC7\xA9\xA3\xBA\xC2\xF2\xD1\xD5\xC1\xCF \x80"
+       "12",
+       "便签：买颜料 €12"},
+      {"half a double-byte character at the end", kNote + "\xB1", "便签\uFFFD"},
+      {"a byte that starts no character", "\xB1\xE3\xFF\xC7\xA9", "便\uFFFD签"},
+      {"a lead byte before a line end", "\xB1\xE3\xC7\r\nA", "便\uFFFD\r\nA"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    folder.write(core::kNoteFile, c.bytes);
+    restart();
+    EXPECT_EQ(note().text(), c.shown) << "loaded with the window";
+    const ino_t before = noteInode();
+    press(kT);
+    EXPECT_EQ(note().text(), c.shown) << "read on entering";
+    press(kT);
+    restart();
+    EXPECT_EQ(noteInode(), before) << "written back without an edit";
+    EXPECT_EQ(noteOnDisk(), c.bytes);
+  }
+}
+
+TEST_F(TextNoteTest, EditedNote_IsWrittenHoweverThePictureWindowGoes) {
+  const std::vector<std::pair<const char*, std::function<void()>>> ways = {
+      {"Esc", [this] { press(ui::key::kEscape); }},
+      {"the frame's close button", [this] { main().onCloseRequest(); }},
+      {"Don't Penetrate",
+       [this] {
+         backend.chooseMenu({"Don't Penetrate"});
+         host().onRightDown(1, 1, 0);
+       }},
+      {"too flat to page",
+       [this] {
+         main().setHeight(15);
+         press(ui::key::kPageDown);
+       }},
+      {"the program's end", [this] { shutdown(); }},
+  };
+  int n = 0;
+  for (const auto& [what, close] : ways) {
+    SCOPED_TRACE(what);
+    restart();
+    press(kT);
+    const std::string digit(1, static_cast<char>('1' + n++));
+    note().userEdited("便签" + digit);
+    close();
+    EXPECT_EQ(noteOnDisk(), kNote + digit);
+  }
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 # T turns the picture window into a framed note window captioned
-# "文本便签模式"; what is typed goes into the note, T included. A click
-# beside the note gives the keys back to the window, and T leaves the mode;
+# "文本便签模式"; after a click into the note, what is typed goes into it, T
+# included. A click beside the note gives the keys back to the window, and T
+# leaves the mode;
 # so does a double click beside the note. "便签文本.txt" then holds exactly
 # the typed text in GB18030.
 source "$(dirname "$0")/lib.sh"
@@ -16,9 +17,12 @@ id=$(wait_window '^文本便签模式$' 10)
 framed() { xprop -id "$id" _NET_FRAME_EXTENTS | grep -q '= [1-9]'; }
 wait_until 5 framed || fail "the note window has no frame: $(xprop -id "$id" _NET_FRAME_EXTENTS)"
 
-# The note box has the keyboard: these keys are text, T and digits too.
+# A click into the note box gives it the keyboard: these keys are text, T
+# and digits too.
 focus_window "$id"
-timeout 10 xdotool key --delay 60 End || fail "xdotool failed"
+click "$id" 30 30 1
+sleep 0.3
+timeout 10 xdotool key --delay 60 ctrl+End || fail "xdotool failed"
 timeout 10 xdotool type --delay 60 ' note T3x' || fail "xdotool type failed"
 sleep 0.3
 opacity=$(xprop -id "$id" _NET_WM_WINDOW_OPACITY | sed -n 's/.* = //p')
@@ -48,7 +52,9 @@ press "$id" t
 id=$(wait_window '^文本便签模式$' 10)
 wait_until 5 framed || fail "T did not frame the window again"
 focus_window "$id"
-timeout 10 xdotool key --delay 60 End || fail "xdotool failed"
+click "$id" 30 30 1
+sleep 0.3
+timeout 10 xdotool key --delay 60 ctrl+End || fail "xdotool failed"
 timeout 10 xdotool type --delay 60 '!' || fail "xdotool type failed"
 read -r _ _ w h < <(geometry "$id")
 # A pointer already in place would never confirm a move: aim a little apart.

@@ -16,6 +16,11 @@ class EditBoxAdapter : public AdapterFor<ui::EditBox, EditWidget> {
   EditBoxAdapter(ui::Control& control, QWidget* container, ControlHost& host)
       : AdapterFor(control, new EditWidget(container)), host_(host) {
     ui::EditBox& box = model();
+    // Only a click hands the box the keyboard. A window that comes back
+    // active without a focus widget (a frame added re-creates it) would
+    // otherwise give its keys to the first box it holds, and shortcuts
+    // meant for the window would be typed into it.
+    view()->setFocusPolicy(Qt::ClickFocus);
     view()->onUserEdit = [&host, &box](std::string text) {
       host.runForModel([&] { box.userEdited(std::move(text)); });
     };

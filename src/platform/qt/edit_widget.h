@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace quillet::qtui {
 
@@ -22,11 +23,18 @@ class EditWidget : public QPlainTextEdit {
  private:
   QString shownText() const;
   std::string toModelText(const QString& shown) const;
+  void followEdit(const QString& shown);
 
   bool applying_ = false;
-  // Texts read from files written on Windows end lines with CR LF; edits keep
-  // whichever convention the model's text uses, so saving does not rewrite it.
-  bool crlf_ = false;
+  // The box shows every line end as a paragraph break, whatever it was. A
+  // note written on Windows, on Unix or by hand mixes CR LF, LF and CR, and
+  // saving it must give each line end back as it came: here is the one
+  // after each line shown, and the one a typed new line takes.
+  std::vector<QString> lineEnds_;
+  QString newLineEnd_ = QStringLiteral("\r\n");
+  // What was shown before the edit in progress, and where the edit starts.
+  QString lastShown_;
+  int editFrom_ = -1;
 };
 
 }  // namespace quillet::qtui
