@@ -65,7 +65,9 @@ void showMainWindow(Program& p) {
     p.createMainWindow();
     return;
   }
-  if (g.clickThrough == 1) {
+  // Key C lets clicks through without the menu's flag; the dot must stay
+  // there too, or nothing on the screen would take a click.
+  if (g.clickThrough == 1 || (p.main()->exStyle() & ui::Window::kTransparentBit) != 0) {
     p.main()->setVisible(!p.main()->visible());
     return;
   }
