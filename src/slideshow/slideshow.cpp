@@ -242,12 +242,8 @@ void slideshowTick(core::Program& p) {
   } done{g};
   ui::Window* w = optionsWindow(p);
   if (!w) return;
-  if (!p.main()) {
-    // The picture was closed (Esc): the slideshow is over, the program is not.
-    closeSlideshowWindow(p);
-    return;
-  }
-  if (p.main()->height() < kFlattest) {
+  // A closed picture window reads as no height at all.
+  if (!p.main() || p.main()->height() < kFlattest) {
     core::closeProgram(p);
     return;
   }
