@@ -246,6 +246,47 @@ TEST_F(KeysTest, OperationKeys_ReachTheirOperations) {
   EXPECT_TRUE(backend.quitRequested()) << "X ends the program";
 }
 
+TEST_F(KeysTest, Esc_ClosesOnlyThePicture_AndOnlyWithoutModifiers) {
+  for (int modifiers : {ui::kShift, ui::kCtrl, ui::kAlt}) {
+    press(ui::key::kEscape, modifiers);
+    ASSERT_NE(program->main(), nullptr) << modifiers;
+    EXPECT_TRUE(main().visible()) << modifiers;
+  }
+  press(ui::key::kEscape);
+  EXPECT_EQ(program->main(), nullptr);
+  EXPECT_TRUE(host().visible());
+  EXPECT_FALSE(backend.quitRequested());
+}
+
+// The guide names menu entries by the path a user follows in the real menu.
+TEST_F(KeysTest, GuideNamesEveryMenuEntryByItsPathInTheMenu) {
+  box().onRightDown(1, 1, 0);
+  std::vector<std::string> paths;
+  std::function<void(const std::vector<ui::MenuItem>&, const std::string&)> walk =
+      [&](const std::vector<ui::MenuItem>& items, const std::string& above) {
+        for (const ui::MenuItem& item : items) {
+          if (item.separator) continue;
+          const std::string path = (above.empty() ? "" : above + "→") + "“" + item.caption + "”";
+          paths.push_back(path);
+          walk(item.children, path);
+        }
+      };
+  walk(backend.lastMenu.items, "");
+  const std::string& guide = app::guideText();
+  for (const auto& topic : app::guideTopics()) {
+    for (app::ActionId id : topic.actions) {
+      const app::Action& a = app::action(id);
+      if (!a.caption) continue;
+      const std::string own = std::string("“") + a.caption + "”";
+      auto path = std::find_if(paths.begin(), paths.end(), [&own](const std::string& p) {
+        return p.size() >= own.size() && p.compare(p.size() - own.size(), own.size(), own) == 0;
+      });
+      ASSERT_NE(path, paths.end()) << a.caption;
+      EXPECT_NE(guide.find("菜单" + *path), std::string::npos) << *path;
+    }
+  }
+}
+
 TEST_F(KeysTest, GraySubmenuItself_AsksForTheLevelsAsInsertDoes) {
   const ui::PictureBytes shown = box().picture();
   backend.answerInput("2");
