@@ -15,6 +15,7 @@
 #include "ops/view_keys.h"
 #include "ops/window_modes.h"
 #include "platform/ui/input.h"
+#include "platform/ui/menu_icons.h"
 #include "slideshow/slideshow.h"
 #include "viewer/folder_navigation.h"
 #include "viewer/mouse.h"
@@ -24,6 +25,7 @@ namespace quillet::app {
 namespace {
 
 namespace key = ui::key;
+namespace icon = ui::icon;
 
 // Operations that need neither the key nor anything else.
 template <void (*operation)(Program&)>
@@ -36,16 +38,11 @@ void gray(Program& p, int /*key*/) {
   ops::reduceGrayLevels(p, levels);
 }
 
-template <int number>
-int icon(const Program& /*p*/) {
-  return number;
-}
-
-// Icons that show a mode's state.
-int transparencyIcon(const Program& p) { return p.g().layeredOn == 1 ? 7 : 26; }
-int avoidanceIcon(const Program& p) { return p.g().avoidanceOn == 1 ? 22 : 11; }
-int topmostIcon(const Program& p) { return p.main() && p.main()->topmost() ? 12 : 20; }
-int slideshowIcon(const Program& p) { return p.g().slideshowStarted == 1 ? 19 : 5; }
+// The modes that menu icons show.
+bool layered(const Program& p) { return p.g().layeredOn == 1; }
+bool avoiding(const Program& p) { return p.g().avoidanceOn == 1; }
+bool topmost(const Program& p) { return p.main() && p.main()->topmost(); }
+bool slideshowRunning(const Program& p) { return p.g().slideshowStarted == 1; }
 
 std::vector<KeyBinding> digitKeys() {
   std::vector<KeyBinding> keys;
@@ -58,6 +55,11 @@ std::vector<Action> buildTable() {
   std::vector<Action> t;
   auto add = [&t](Action a) { t.push_back(std::move(a)); };
 
+  add({.id = A::CloseWindow,
+       .summary = "只关闭图片",
+       .keys = {{key::kEscape, Held::Nothing}},
+       .run = [](Program& p, int) { p.destroyMainWindow(); },
+       .when = When::InsteadOfKeys});
   add({.id = A::ToggleFrame,
        .summary = "图片细边框开关",
        .keys = {{key::letter('K')}},
@@ -66,7 +68,7 @@ std::vector<Action> buildTable() {
        .caption = "恢复原图",
        .keys = {{key::letter('R')}},
        .run = plain<ops::restorePicture>,
-       .icon = icon<8>});
+       .icon = {icon::kRestorePicture}});
   add({.id = A::ToggleFreeMove,
        .summary = "按住窗口任意处拖动的开关",
        .keys = {{key::letter('M')}},
@@ -75,7 +77,7 @@ std::vector<Action> buildTable() {
        .caption = "截取图片",
        .keys = {{key::letter('D')}},
        .run = plain<capture::captureRegion>,
-       .icon = icon<3>});
+       .icon = {icon::kCaptureRegion}});
   add({.id = A::DoodleByKey,
        .summary = "涂鸦窗口，图片窗口照常可用",
        .keys = {{key::letter('P')}},
@@ -94,12 +96,12 @@ std::vector<Action> buildTable() {
        .caption = "取消透明",
        .keys = {{key::kSpace}},
        .run = plain<ops::toggleTransparency>,
-       .icon = transparencyIcon});
+       .icon = {icon::kTranslucent, icon::kOpaque, layered}});
   add({.id = A::TextNote,
        .caption = "文本便签",
        .keys = {{key::letter('T')}},
        .run = plain<notes::toggleTextNote>,
-       .icon = icon<17>});
+       .icon = {icon::kTextNote}});
   add({.id = A::RatioLock,
        .summary = "切换是否保持图片比例",
        .keys = {{key::letter('V')}},
@@ -108,12 +110,12 @@ std::vector<Action> buildTable() {
        .caption = "打开图片",
        .keys = {{key::letter('R'), Held::Ctrl}},
        .run = plain<core::openPicture>,
-       .icon = icon<1>});
+       .icon = {icon::kOpenPicture}});
   add({.id = A::HidePicture,
        .caption = "隐藏图片",
        .keys = {{key::letter('H'), Held::Ctrl}},
        .run = plain<ops::hidePicture>,
-       .icon = icon<2>});
+       .icon = {icon::kHidePicture}});
   add({.id = A::Narrow,
        .summary = "窗口变窄 5 像素",
        .keys = {{key::kOemMinus}},
@@ -136,22 +138,22 @@ std::vector<Action> buildTable() {
        .caption = "图片避让",
        .keys = {{key::letter('E')}},
        .run = plain<ops::toggleAvoidance>,
-       .icon = avoidanceIcon});
+       .icon = {icon::kAvoidanceOn, icon::kAvoidanceOff, avoiding}});
   add({.id = A::Help,
        .caption = "帮助信息",
        .keys = {{key::kF2}},
        .run = [](Program& p, int) { help::showHelpWindow(p, guideText()); },
-       .icon = icon<18>});
+       .icon = {icon::kHelp}});
   add({.id = A::CloseProgram,
        .caption = "关闭程序",
        .keys = {{key::letter('X')}},
        .run = plain<core::closeProgram>,
-       .icon = icon<21>});
+       .icon = {icon::kCloseProgram}});
   add({.id = A::Topmost,
        .caption = "前置后置",
        .keys = {{key::letter('B')}},
        .run = plain<ops::toggleTopmost>,
-       .icon = topmostIcon});
+       .icon = {icon::kTopmost, icon::kNotTopmost, topmost}});
   add({.id = A::AlphaDigit,
        .summary = "透明度 1 至 9 档，0 为不透明",
        .keys = digitKeys(),
@@ -160,13 +162,13 @@ std::vector<Action> buildTable() {
        .caption = "上一幅图",
        .keys = {{key::kPageUp}},
        .run = plain<viewer::showPreviousPicture>,
-       .icon = icon<4>,
+       .icon = {icon::kPreviousPicture},
        .menuRunsKey = true});
   add({.id = A::NextPicture,
        .caption = "下一幅图",
        .keys = {{key::kPageDown}},
        .run = plain<viewer::showNextPicture>,
-       .icon = icon<6>,
+       .icon = {icon::kNextPicture},
        .menuRunsKey = true});
   add({.id = A::FreeRotate,
        .summary = "每次旋转 1°",
@@ -183,7 +185,7 @@ std::vector<Action> buildTable() {
        .caption = "自动浏览",
        .keys = {{key::letter('S')}},
        .run = plain<slideshow::toggleSlideshow>,
-       .icon = slideshowIcon});
+       .icon = {icon::kSlideshowRunning, icon::kSlideshowIdle, slideshowRunning}});
   add({.id = A::ZoomInByTwo,
        .summary = "局部放大",
        .keys = {{key::kOemPeriod}},
@@ -214,11 +216,11 @@ std::vector<Action> buildTable() {
        .caption = "灰度去色",
        .keys = {{key::kInsert}},
        .run = plain<ops::grayFromKey>,
-       .icon = icon<13>,
+       .icon = {icon::kGrayLevels},
        .when = When::WholePicture});
 
-  add({.id = A::Mirror, .caption = "镜像翻转", .icon = icon<9>});
-  add({.id = A::Rotate, .caption = "角度旋转", .icon = icon<10>});
+  add({.id = A::Mirror, .caption = "镜像翻转", .icon = {icon::kMirror}});
+  add({.id = A::Rotate, .caption = "角度旋转", .icon = {icon::kRotate}});
   add({.id = A::RotateRightAngle, .caption = "直角", .run = plain<ops::rotateRightAngle>});
   add({.id = A::RotateByAngle, .caption = "自定", .run = plain<ops::rotateByAngle>});
   add({.id = A::Gray2, .caption = "值为2", .run = gray<2>});
@@ -233,15 +235,15 @@ std::vector<Action> buildTable() {
   add({.id = A::RatioMode,
        .caption = "改变比例",
        .run = plain<ops::toggleRatioMode>,
-       .icon = icon<14>});
+       .icon = {icon::kRatioMode}});
   add({.id = A::Doodle,
        .caption = "涂鸦工具",
        .run = [](Program& p, int) { doodle::openDoodleWindow(p, true); },
-       .icon = icon<15>});
+       .icon = {icon::kDoodle}});
   add({.id = A::ClickThrough,
        .caption = "鼠标穿透",
        .run = plain<ops::startClickThrough>,
-       .icon = icon<16>});
+       .icon = {icon::kClickThrough}});
   add({.id = A::AltRelease,
        .summary = "鼠标放在画面上叩击",
        .releaseKeys = {key::kMenu},
@@ -256,6 +258,8 @@ bool KeyBinding::matches(int key, int modifiers) const {
   switch (held) {
     case Held::Any:
       return true;
+    case Held::Nothing:
+      return modifiers == 0;
     case Held::Ctrl:
       return modifiers == ui::kCtrl;
     case Held::Alt:

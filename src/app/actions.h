@@ -13,6 +13,8 @@ namespace quillet::app {
 using core::Program;
 
 enum class ActionId {
+  // The picture window's own key, tested before the key handler.
+  CloseWindow,
   // Keys, in the order the key handler tests them.
   ToggleFrame,
   RestorePicture,
@@ -68,7 +70,7 @@ enum class ActionId {
 };
 
 // Which modifier sets a key binding accepts (Ctrl 1, Shift 2, Alt 4).
-enum class Held { Any, Ctrl, Alt, NotAlt };
+enum class Held { Any, Nothing, Ctrl, Alt, NotAlt };
 
 struct KeyBinding {
   int code;
@@ -77,10 +79,21 @@ struct KeyBinding {
   bool matches(int key, int modifiers) const;
 };
 
-// When the key handler runs an action: with the others, or only after the
-// picture box has been pulled against the window's edges and only when it is
-// as wide as the window (no local zoom).
-enum class When { WithKey, WholePicture };
+// When a key runs an action: in the key handler with the others, or there
+// only after the picture box has been pulled against the window's edges and
+// only when it is as wide as the window (no local zoom); or before the key
+// handler and instead of it, for the window's own keys (Esc closes it).
+enum class When { WithKey, WholePicture, InsteadOfKeys };
+
+// The icon beside a menu entry: one number of the menu's icon set, or two
+// that tell whether a mode is on.
+struct MenuIcon {
+  int number = 0;  // 0: none; for a mode, the icon while it is on
+  int whileOff = 0;
+  bool (*on)(const Program& p) = nullptr;
+
+  int shown(const Program& p) const { return on && !on(p) ? whileOff : number; }
+};
 
 struct Action {
   ActionId id;
@@ -91,8 +104,7 @@ struct Action {
   std::vector<KeyBinding> keys = {};
   // Runs the action; `key` is the key that triggered it (0 from the menu).
   void (*run)(Program& p, int key) = nullptr;
-  // The menu icon as the state says it should be; nullptr for none.
-  int (*icon)(const Program& p) = nullptr;
+  MenuIcon icon = {};
   When when = When::WithKey;
   // The menu entry runs the whole key handler with the first key, so that
   // what every key does afterwards follows it too.

@@ -2,6 +2,7 @@
 
 #include <initializer_list>
 
+#include "app/main_menu.h"
 #include "platform/ui/input.h"
 
 namespace quillet::app {
@@ -19,51 +20,43 @@ std::string joinLines(std::initializer_list<const char*> lines) {
   return out;
 }
 
+// How the guide names the keys that are neither letters nor digits.
+struct KeyName {
+  int code;
+  const char* name;
+};
+
+constexpr KeyName kKeyNames[] = {
+    {key::kEscape, "Esc"},
+    {key::kSpace, "空格"},
+    {key::kPageUp, "Page Up"},
+    {key::kPageDown, "Page Down"},
+    {key::kHome, "Home"},
+    {key::kEnd, "End"},
+    {key::kInsert, "Insert"},
+    {key::kDelete, "Delete"},
+    {key::kLeft, "←"},
+    {key::kRight, "→"},
+    {key::kUp, "↑"},
+    {key::kDown, "↓"},
+    {key::kF1, "F1"},
+    {key::kF2, "F2"},
+    {key::kMenu, "Alt"},
+    {key::kOemMinus, "减号"},
+    {key::kOemPlus, "等号"},
+    {key::kAdd, "小键盘加号"},
+    {key::kMultiply, "小键盘乘号"},
+    {key::kOemPeriod, "句号"},
+    {key::kOemComma, "逗号"},
+};
+
 std::string codeName(int code) {
   if (code >= key::kA && code <= key::letter('Z')) return std::string(1, static_cast<char>(code));
   if (code >= key::k0 && code <= key::k0 + 9) return std::string(1, static_cast<char>(code));
-  switch (code) {
-    case key::kSpace:
-      return "空格";
-    case key::kPageUp:
-      return "Page Up";
-    case key::kPageDown:
-      return "Page Down";
-    case key::kHome:
-      return "Home";
-    case key::kEnd:
-      return "End";
-    case key::kInsert:
-      return "Insert";
-    case key::kDelete:
-      return "Delete";
-    case key::kLeft:
-      return "←";
-    case key::kRight:
-      return "→";
-    case key::kUp:
-      return "↑";
-    case key::kDown:
-      return "↓";
-    case key::kF1:
-      return "F1";
-    case key::kF2:
-      return "F2";
-    case key::kOemMinus:
-      return "减号";
-    case key::kOemPlus:
-      return "等号";
-    case key::kAdd:
-      return "小键盘加号";
-    case key::kMultiply:
-      return "小键盘乘号";
-    case key::kOemPeriod:
-      return "句号";
-    case key::kOemComma:
-      return "逗号";
-    default:
-      return "?";
+  for (const KeyName& k : kKeyNames) {
+    if (k.code == code) return k.name;
   }
+  return "?";
 }
 
 std::string bindingName(const KeyBinding& b) {
@@ -73,6 +66,7 @@ std::string bindingName(const KeyBinding& b) {
     case Held::Alt:
       return "Alt+" + codeName(b.code);
     case Held::Any:
+    case Held::Nothing:
     case Held::NotAlt:
       break;
   }
@@ -88,30 +82,18 @@ bool allArrows(const std::vector<KeyBinding>& keys) {
 }
 
 // The captions from the top of the menu down to the action's entry.
-std::string menuPath(ActionId id) {
-  const Action& a = action(id);
-  std::string path = std::string("“") + a.caption + "”";
-  auto under = [id](std::initializer_list<ActionId> children) {
-    for (ActionId child : children) {
-      if (child == id) return true;
-    }
-    return false;
-  };
-  using A = ActionId;
-  if (under({A::MirrorHorizontal, A::MirrorVertical, A::MirrorDiagonal})) {
-    return std::string("“") + action(A::Mirror).caption + "”→" + path;
-  }
-  if (under({A::RotateRightAngle, A::RotateByAngle})) {
-    return std::string("“") + action(A::Rotate).caption + "”→" + path;
-  }
-  if (under({A::GrayCustom, A::GrayRestore})) {
-    return std::string("“") + action(A::GrayFromKey).caption + "”→" + path;
+std::string menuPathText(ActionId id) {
+  std::string path;
+  for (ActionId step : menuPath(id)) {
+    if (!path.empty()) path += "→";
+    path += std::string("“") + action(step).caption + "”";
   }
   return path;
 }
 
 std::string describe(const Action& a) {
-  std::string out = a.caption ? "菜单" + menuPath(a.id) : std::string(a.summary ? a.summary : "");
+  const std::string path = menuPathText(a.id);
+  std::string out = !path.empty() ? "菜单" + path : std::string(a.summary ? a.summary : "");
   const std::string keys = keyNames(a);
   if (!keys.empty()) out += "（" + keys + "）";
   return out;
@@ -159,7 +141,7 @@ std::vector<GuideTopic> buildTopics() {
        {A::RatioMode, A::RatioLock},
        "“改变比例”后可拖动边框改变比例，再选一次确定新比例"},
       {"帮助", nullptr, {A::ShortcutOverlay, A::Help}, nullptr},
-      {"退出", nullptr, {A::CloseProgram}, "红点菜单“Exit Quillet”；只关闭图片：Esc 键"},
+      {"退出", nullptr, {A::CloseProgram, A::CloseWindow}, "红点菜单“Exit Quillet”"},
   };
 }
 
@@ -180,7 +162,15 @@ std::string topicLine(int number, const GuideTopic& topic) {
 }  // namespace
 
 std::string keyNames(const Action& a) {
-  if (a.id == ActionId::AltRelease) return "Alt";
+  if (a.keys.empty()) {
+    // Named by the keys whose release does it.
+    std::string out;
+    for (int code : a.releaseKeys) {
+      if (!out.empty()) out += "、";
+      out += codeName(code);
+    }
+    return out;
+  }
   if (a.keys.size() == 10 && a.keys.front().code == key::k0) return "0–9";
   if (allArrows(a.keys)) return "方向键";
   std::string out;

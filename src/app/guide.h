@@ -22,7 +22,8 @@ const std::vector<GuideTopic>& guideTopics();
 // table: every menu path and key in it is the one that works.
 const std::string& guideText();
 
-// The overlay shown over the picture while F1 is held.
+// The overlay shown over the picture while F1 is held: a fixed text of its
+// own, not written from the table.
 const std::string& shortcutOverlayText();
 
 // How the guide names an action's keys, e.g. "Ctrl+R", "0–9", "方向键".

@@ -1,5 +1,9 @@
 #include "app/host_window.h"
 
+#include <algorithm>
+#include <utility>
+#include <vector>
+
 #include "core/names.h"
 #include "platform/ui/input.h"
 
@@ -9,19 +13,42 @@ namespace {
 
 constexpr int kHostSide = 15;
 
+void apologiseAndEnd(Program& p) {
+  p.backend().messageBox(p.host(), "很抱歉程序遇到问题需要退出，如有需要请重新运行！", "提示");
+  p.endProcess(0);
+}
+
+// What the red dot does: its 操作 menu, entry by entry, and its keys.
+struct HostAction {
+  // The menu entry; nullptr for keys alone.
+  const char* caption;
+  std::vector<int> keys;
+  // nullptr: the entry is there and does nothing.
+  void (*run)(Program& p);
+};
+
+const std::vector<HostAction>& hostActions() {
+  namespace key = ui::key;
+  static const std::vector<HostAction> table = {
+      {"Display", {key::kSpace}, showMainWindow},
+      {"Penetrate", {}, nullptr},
+      {"Don't Penetrate", {key::letter('C')}, recreateMainWindow},
+      {"Exit Quillet", {}, exitProgram},
+      {nullptr, {key::kPageUp, key::kPageDown}, apologiseAndEnd},
+  };
+  return table;
+}
+
 ui::Menu hostMenu(Program& p) {
   ui::Menu menu;
   menu.title = "操作";
-  auto item = [](const char* caption, std::function<void()> action) {
+  for (const HostAction& a : hostActions()) {
+    if (!a.caption) continue;
     ui::MenuItem it;
-    it.caption = caption;
-    it.action = std::move(action);
-    return it;
-  };
-  menu.items.push_back(item("Display", [&p] { showMainWindow(p); }));
-  menu.items.push_back(item("Penetrate", nullptr));
-  menu.items.push_back(item("Don't Penetrate", [&p] { recreateMainWindow(p); }));
-  menu.items.push_back(item("Exit Quillet", [&p] { exitProgram(p); }));
+    it.caption = a.caption;
+    if (a.run) it.action = [&p, run = a.run] { run(p); };
+    menu.items.push_back(std::move(it));
+  }
   return menu;
 }
 
@@ -65,7 +92,9 @@ void showMainWindow(Program& p) {
     p.createMainWindow();
     return;
   }
-  if (g.clickThrough == 1) {
+  // Key C lets clicks through without the menu's flag; the dot must stay
+  // there too, or nothing on the screen would take a click.
+  if (g.clickThrough == 1 || (p.main()->exStyle() & ui::Window::kTransparentBit) != 0) {
     p.main()->setVisible(!p.main()->visible());
     return;
   }
@@ -89,20 +118,11 @@ void recreateMainWindow(Program& p) {
 }
 
 void onHostKeyDown(Program& p, int key, int /*modifiers*/) {
-  switch (key) {
-    case ui::key::kSpace:
-      showMainWindow(p);
-      break;
-    case ui::key::letter('C'):
-      recreateMainWindow(p);
-      break;
-    case ui::key::kPageUp:
-    case ui::key::kPageDown:
-      p.backend().messageBox(p.host(), "很抱歉程序遇到问题需要退出，如有需要请重新运行！", "提示");
-      p.endProcess(0);
-      break;
-    default:
-      break;
+  for (const HostAction& a : hostActions()) {
+    if (a.run && std::find(a.keys.begin(), a.keys.end(), key) != a.keys.end()) {
+      a.run(p);
+      return;
+    }
   }
 }
 

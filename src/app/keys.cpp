@@ -36,6 +36,16 @@ void onMainKeyDown(core::Program& p, int key, int modifiers) {
   runBound(p, When::WholePicture, key, modifiers);
 }
 
+void onMainWindowKey(core::Program& p, int key, int modifiers) {
+  for (const Action& a : actions()) {
+    if (a.when == When::InsteadOfKeys && a.run && bound(a, key, modifiers)) {
+      a.run(p, key);
+      return;
+    }
+  }
+  onMainKeyDown(p, key, modifiers);
+}
+
 void onMainKeyUp(core::Program& p, int key, int /*modifiers*/) {
   for (const Action& a : actions()) {
     if (!p.main()) return;

@@ -1,5 +1,7 @@
 #include "app/main_menu.h"
 
+#include <optional>
+
 #include "app/actions.h"
 
 namespace quillet::app {
@@ -59,7 +61,7 @@ ui::MenuItem item(core::Program& p, const Entry& entry) {
   const Action& a = action(entry.id);
   ui::MenuItem it;
   it.caption = a.caption;
-  it.icon = a.icon ? a.icon(p) : 0;
+  it.icon = a.icon.shown(p);
   if (a.run) {
     const ActionId id = entry.id;
     it.action = [&p, id] { runFromMenu(p, id); };
@@ -68,7 +70,25 @@ ui::MenuItem item(core::Program& p, const Entry& entry) {
   return it;
 }
 
+bool findPath(const Entry& entry, ActionId id, std::vector<ActionId>& path) {
+  path.push_back(entry.id);
+  if (entry.id == id) return true;
+  for (const Entry& child : entry.children) {
+    if (findPath(child, id, path)) return true;
+  }
+  path.pop_back();
+  return false;
+}
+
 }  // namespace
+
+std::vector<ActionId> menuPath(ActionId id) {
+  std::vector<ActionId> path;
+  for (const auto& entry : layout()) {
+    if (entry && findPath(*entry, id, path)) break;
+  }
+  return path;
+}
 
 ui::Menu mainMenu(core::Program& p) {
   ui::Menu menu;

@@ -10,7 +10,6 @@
 #include "core/state_files.h"
 #include "notes/text_note.h"
 #include "platform/files.h"
-#include "platform/ui/input.h"
 #include "slideshow/slideshow.h"
 #include "viewer/dropped_files.h"
 #include "viewer/mouse.h"
@@ -22,15 +21,6 @@ namespace {
 constexpr int kFirstLeft = 50, kFirstTop = 50, kFirstWidth = 345, kFirstHeight = 503;
 constexpr std::uint32_t kPictureBackground = 0x606060;
 constexpr int kInfoWidth = 180, kInfoHeight = 40;
-
-void onMainKey(Program& p, int key, int modifiers) {
-  // Esc closes only the picture window; the host window takes over.
-  if (key == ui::key::kEscape && modifiers == 0) {
-    p.destroyMainWindow();
-    return;
-  }
-  onMainKeyDown(p, key, modifiers);
-}
 
 void bindMouse(Program& p, ui::Window& window, ui::PictureBox& box) {
   box.onLeftDown = [&p](int, int, int) { viewer::onPictureLeftDown(p); };
@@ -78,7 +68,7 @@ void buildMainWindow(Program& p, ui::Window& w) {
   w.onResized = [&p] { onMainResized(p); };
   w.onDestroying = [&p] { onMainDestroying(p); };
   w.onCloseRequest = [&p] { p.destroyMainWindow(); };
-  w.onKeyDown = [&p](int key, int modifiers) { onMainKey(p, key, modifiers); };
+  w.onKeyDown = [&p](int key, int modifiers) { onMainWindowKey(p, key, modifiers); };
   w.onKeyUp = [&p](int key, int modifiers) { onMainKeyUp(p, key, modifiers); };
   bindMouse(p, w, box);
 }

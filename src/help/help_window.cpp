@@ -47,6 +47,45 @@ T& control(core::Program& p, const char* name) {
   return helpWindow(p)->get<T>(name);
 }
 
+// One fold-out panel: its flag, text box, toggle button and the word its
+// toggles write, and where the acknowledgements' toggle goes while it is open.
+struct Panel {
+  int core::GlobalState::*open;
+  const char* box;
+  const char* button;
+  const char* word;
+  int thanksTopWhileOpen;
+};
+
+constexpr Panel kGuide{&core::GlobalState::guideOpen, "操作说明编辑框", "操作说明按钮", kGuideWord,
+                       kThanksTopBelowGuide};
+constexpr Panel kThanks{&core::GlobalState::thanksOpen, "特别鸣谢编辑框", "特别鸣谢按钮",
+                        kThanksWord, kThanksTopClosed};
+
+// Opening one panel closes the other; closing leaves both closed.
+void togglePanel(core::Program& p, const Panel& panel, const Panel& other) {
+  core::GlobalState& g = p.g();
+  ui::Window* w = helpWindow(p);
+  if (!w) return;
+  auto& thanksButton = control<ui::Button>(p, kThanks.button);
+  if (g.*panel.open == 1) {
+    control<ui::EditBox>(p, panel.box).setVisible(false);
+    w->setHeight(kClosedHeight);
+    thanksButton.setTop(kThanksTopClosed);
+    control<ui::Button>(p, panel.button).setCaption(toggleCaption(false, panel.word));
+    g.*panel.open = 0;
+    return;
+  }
+  w->setHeight(kOpenHeight);
+  control<ui::EditBox>(p, other.box).setVisible(false);
+  control<ui::EditBox>(p, panel.box).setVisible(true);
+  thanksButton.setTop(panel.thanksTopWhileOpen);
+  control<ui::Button>(p, panel.button).setCaption(toggleCaption(true, panel.word));
+  control<ui::Button>(p, other.button).setCaption(toggleCaption(false, other.word));
+  g.*other.open = 0;
+  g.*panel.open = 1;
+}
+
 void build(core::Program& p, ui::Window& w, const std::string& guideText) {
   w.setBorder(ui::Window::Border::None);
   w.setTitle("帮助信息");
@@ -73,21 +112,21 @@ void build(core::Program& p, ui::Window& w, const std::string& guideText) {
   close.setCaption("×");
   close.onClick = [&p] { closeHelpWindow(p); };
 
-  auto& guideButton = w.add<ui::Button>("操作说明按钮");
+  auto& guideButton = w.add<ui::Button>(kGuide.button);
   guideButton.setGeometry(7, 122, 312, 23);
   guideButton.setCaption(toggleCaption(false, "操作说明"));
   guideButton.onClick = [&p] { toggleGuidePanel(p); };
-  auto& thanksButton = w.add<ui::Button>("特别鸣谢按钮");
+  auto& thanksButton = w.add<ui::Button>(kThanks.button);
   thanksButton.setGeometry(7, kThanksTopClosed, 312, 23);
   thanksButton.setCaption(toggleCaption(false, "特别鸣谢"));
   thanksButton.onClick = [&p] { toggleThanksPanel(p); };
 
-  auto& guide = w.add<ui::EditBox>("操作说明编辑框");
+  auto& guide = w.add<ui::EditBox>(kGuide.box);
   guide.setGeometry(7, 150, 312, 250);
   guide.setReadOnly(true);
   guide.setText(guideText);
   guide.setVisible(false);
-  auto& thanks = w.add<ui::EditBox>("特别鸣谢编辑框");
+  auto& thanks = w.add<ui::EditBox>(kThanks.box);
   thanks.setGeometry(7, 172, 312, 250);
   thanks.setReadOnly(true);
   thanks.setText(thanksText());
@@ -121,52 +160,8 @@ void showHelpWindow(core::Program& p, const std::string& guide) {
 
 void closeHelpWindow(core::Program& p) { p.closeSecondary(kHelpWindowKey); }
 
-void toggleGuidePanel(core::Program& p) {
-  core::GlobalState& g = p.g();
-  ui::Window* w = helpWindow(p);
-  if (!w) return;
-  auto& guideButton = control<ui::Button>(p, "操作说明按钮");
-  auto& thanksButton = control<ui::Button>(p, "特别鸣谢按钮");
-  if (g.guideOpen == 1) {
-    control<ui::EditBox>(p, "操作说明编辑框").setVisible(false);
-    w->setHeight(kClosedHeight);
-    thanksButton.setTop(kThanksTopClosed);
-    guideButton.setCaption(toggleCaption(false, kGuideWord));
-    g.guideOpen = 0;
-  } else {
-    w->setHeight(kOpenHeight);
-    control<ui::EditBox>(p, "操作说明编辑框").setVisible(true);
-    control<ui::EditBox>(p, "特别鸣谢编辑框").setVisible(false);
-    thanksButton.setTop(kThanksTopBelowGuide);
-    guideButton.setCaption(toggleCaption(true, kGuideWord));
-    thanksButton.setCaption(toggleCaption(false, kThanksWord));
-    g.thanksOpen = 0;
-    g.guideOpen = 1;
-  }
-}
+void toggleGuidePanel(core::Program& p) { togglePanel(p, kGuide, kThanks); }
 
-void toggleThanksPanel(core::Program& p) {
-  core::GlobalState& g = p.g();
-  ui::Window* w = helpWindow(p);
-  if (!w) return;
-  auto& guideButton = control<ui::Button>(p, "操作说明按钮");
-  auto& thanksButton = control<ui::Button>(p, "特别鸣谢按钮");
-  if (g.thanksOpen == 1) {
-    control<ui::EditBox>(p, "特别鸣谢编辑框").setVisible(false);
-    w->setHeight(kClosedHeight);
-    thanksButton.setTop(kThanksTopClosed);
-    thanksButton.setCaption(toggleCaption(false, kThanksWord));
-    g.thanksOpen = 0;
-  } else {
-    w->setHeight(kOpenHeight);
-    control<ui::EditBox>(p, "操作说明编辑框").setVisible(false);
-    control<ui::EditBox>(p, "特别鸣谢编辑框").setVisible(true);
-    thanksButton.setTop(kThanksTopClosed);
-    thanksButton.setCaption(toggleCaption(true, kThanksWord));
-    guideButton.setCaption(toggleCaption(false, kGuideWord));
-    g.guideOpen = 0;
-    g.thanksOpen = 1;
-  }
-}
+void toggleThanksPanel(core::Program& p) { togglePanel(p, kThanks, kGuide); }
 
 }  // namespace quillet::help

@@ -8,7 +8,7 @@
 #include "core/main_controls.h"
 #include "core/picture_files.h"
 #include "core/program.h"
-#include "ops/number_input.h"
+#include "core/whole_numbers.h"
 #include "platform/image/gray_levels.h"
 
 namespace quillet::ops {
@@ -39,7 +39,7 @@ void reduceShown(core::Program& p, int levels) {
 std::optional<int> askLevels(core::Program& p) {
   const auto answer = p.backend().inputBox(p.main(), kGrayPrompt, kGrayTitle, "");
   if (!answer || !p.main()) return std::nullopt;
-  return readWholeNumber(*answer);
+  return core::readWholeNumber(*answer);
 }
 
 }  // namespace

@@ -8,7 +8,7 @@
 #include "core/main_controls.h"
 #include "core/names.h"
 #include "core/program.h"
-#include "ops/number_input.h"
+#include "core/whole_numbers.h"
 #include "platform/files.h"
 #include "platform/image/bmp_direct.h"
 #include "platform/image/jpeg_operations.h"
@@ -168,7 +168,7 @@ void rotateByAngle(core::Program& p) {
   if (!loadPictureSource(p, source)) return;
   const auto answer = p.backend().inputBox(p.main(), kRotatePrompt, kRotateTitle, "");
   if (!answer || !p.main()) return;
-  const auto degrees = readDegrees(*answer);
+  const auto degrees = core::readDegrees(*answer);
   if (!degrees) return;
   image::Bitmap rotated = image::rotateBitmap(source, *degrees, 0);
   if (rotated.empty()) return;

@@ -1,24 +1,20 @@
 #include "slideshow/slideshow.h"
 
 #include <algorithm>
-#include <cctype>
 #include <limits>
 #include <memory>
 #include <string>
 
 #include "core/program.h"
 #include "core/program_end.h"
+#include "core/whole_numbers.h"
 #include "platform/ui/input.h"
+#include "slideshow/options_window.h"
 
 namespace quillet::slideshow {
 
 namespace {
 
-constexpr const char* kWindowKey = "slideshow";
-constexpr const char* kBar = "进度条1";
-constexpr const char* kClock = "进度条时钟";
-constexpr const char* kIntervalBox = "时间间隔组合框";
-constexpr const char* kBackward = "向前单选框";
 constexpr int kTickMilliseconds = 1000;
 constexpr int kFlattest = 19;
 
@@ -29,30 +25,13 @@ T& control(ui::Window& w, const char* name) {
   return w.get<T>(name);
 }
 
-// The whole number the box's text starts with: blanks, a sign, digits; what
-// follows is ignored, and a text without digits is 0. Far too many digits
-// give the nearest end of the int range.
-int wholeNumberPrefix(const std::string& text) {
-  std::size_t i = 0;
-  while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) ++i;
-  bool negative = false;
-  if (i < text.size() && (text[i] == '-' || text[i] == '+')) negative = text[i++] == '-';
-  long long value = 0;
-  for (; i < text.size() && std::isdigit(static_cast<unsigned char>(text[i])); ++i) {
-    value =
-        std::min<long long>(value * 10 + (text[i] - '0'), std::numeric_limits<int>::max() + 1LL);
-  }
-  if (negative) return static_cast<int>(-value);
-  return static_cast<int>(std::min<long long>(value, std::numeric_limits<int>::max()));
-}
-
 int clampToInt(long long v) {
   return static_cast<int>(
       std::clamp<long long>(v, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
 }
 
 int boxValue(ui::Window& w) {
-  return wholeNumberPrefix(control<ui::ComboBox>(w, kIntervalBox).text());
+  return core::leadingWholeNumber(control<ui::ComboBox>(w, kIntervalBox).text());
 }
 
 void setBoxValue(ui::Window& w, int value) {
@@ -77,98 +56,6 @@ void onOptionsCreated(core::Program& p, ui::Window& w) {
   g.slideshowOn = 1;
 }
 
-void onOptionsDestroyed(core::Program& p) {
-  core::GlobalState& g = p.g();
-  g.slideshowWindowOpen = 0;
-  g.slideshowOn = 0;
-  g.slideshowStarted = 0;
-}
-
-ui::Menu barMenu(core::Program& p) {
-  auto item = [](const char* caption, std::function<void()> action) {
-    ui::MenuItem it;
-    it.caption = caption;
-    it.action = std::move(action);
-    return it;
-  };
-  ui::Menu menu;
-  menu.title = "操作";
-  menu.items = {item("还原窗口", [&p] { restoreSlideshowWindow(p); }),
-                item("开始浏览", [&p] { restartSlideshow(p); }),
-                item("停止浏览", [&p] { stopSlideshow(p); })};
-  return menu;
-}
-
-void build(core::Program& p, ui::Window& w) {
-  w.setTitle("自动浏览选项");
-  w.setBorder(ui::Window::Border::None);
-  // Over the always-on-top picture, or the strip would lie beneath it.
-  w.setTopmost(true);
-  w.setColour(0xECECEC);
-  w.move(50, 50);
-  w.setWidth(167);
-  w.setHeight(117);
-
-  auto& close = w.add<ui::Button>("关闭按钮");
-  close.setGeometry(148, 81, 15, 15);
-  close.setCaption("×");
-  close.onClick = [&p] { closeSlideshowWindow(p); };
-
-  auto& bar = w.add<ui::ProgressBar>(kBar);
-  bar.setGeometry(0, 0, 168, 8);
-  bar.setMinimum(0);
-  bar.setPosition(0);
-  bar.onRightUp = [&p](int, int, int) {
-    if (ui::Window* self = optionsWindow(p)) self->popupMenu(barMenu(p));
-  };
-
-  auto& clock = w.add<ui::Timer>(kClock);
-  clock.onTick = [&p] { slideshowTick(p); };
-
-  auto& stop = w.add<ui::Button>("停止按钮");
-  stop.setGeometry(53, 79, 43, 32);
-  stop.setCaption("停止");
-  stop.setVisible(false);
-  stop.onClick = [&p] { stopSlideshow(p); };
-
-  auto& start = w.add<ui::Button>("开始按钮");
-  start.setGeometry(5, 79, 139, 32);
-  start.setCaption("开始");
-  start.onClick = [&p] { startSlideshow(p); };
-
-  auto& direction = w.add<ui::GroupBox>("分组框1");
-  direction.setGeometry(5, 14, 91, 63);
-  direction.setCaption("方向");
-  auto& backward = w.add<ui::RadioButton>(kBackward, &direction);
-  backward.setGeometry(7, 12, 76, 24);
-  backward.setCaption("向上切换");
-  auto& forward = w.add<ui::RadioButton>("向后单选框", &direction);
-  forward.setGeometry(7, 37, 76, 24);
-  forward.setCaption("向下切换");
-  forward.setChecked(true);
-
-  auto& interval = w.add<ui::GroupBox>("分组框2");
-  interval.setGeometry(96, 14, 67, 63);
-  interval.setCaption("间隔");
-  auto& box = w.add<ui::ComboBox>(kIntervalBox, &interval);
-  box.setGeometry(6, 16, 53, 20);
-  box.setItems({"1",   "2",   "3",   "4",   "5",   "6",   "7",    "8",   "9",
-                "10",  "15",  "20",  "30",  "40",  "50",  "60",   "90",  "120",
-                "150", "240", "300", "360", "420", "720", "1800", "3600"});
-  box.setText("30");
-  box.onChoose = [&p] { chooseSlideshowInterval(p); };
-  auto& unit = w.add<ui::Label>("标签2", &interval);
-  unit.setGeometry(11, 40, 45, 16);
-  unit.setText("秒");
-  // Lies past the group box's edge, so it is never seen.
-  auto& stray = w.add<ui::Label>("标签1", &interval);
-  stray.setGeometry(168, 13, 18, 24);
-  stray.setText("秒");
-
-  w.onDestroying = [&p] { onOptionsDestroyed(p); };
-  w.onCloseRequest = [&p] { closeSlideshowWindow(p); };
-}
-
 }  // namespace
 
 void toggleSlideshow(core::Program& p) {
@@ -176,7 +63,7 @@ void toggleSlideshow(core::Program& p) {
   if (g.slideshowOn == 0) {
     ui::Window& w =
         p.openSecondary(kWindowKey, std::make_unique<ui::Window>(p.backend(), "自动浏览选项"));
-    build(p, w);
+    buildOptionsWindow(p, w);
     onOptionsCreated(p, w);
     w.setVisible(true);
     return;
@@ -184,6 +71,13 @@ void toggleSlideshow(core::Program& p) {
   closeSlideshowWindow(p);
   g.slideshowStarted = 0;
   g.slideshowOn = 0;
+}
+
+void onOptionsDestroyed(core::Program& p) {
+  core::GlobalState& g = p.g();
+  g.slideshowWindowOpen = 0;
+  g.slideshowOn = 0;
+  g.slideshowStarted = 0;
 }
 
 void closeSlideshowWindow(core::Program& p) {
@@ -242,12 +136,8 @@ void slideshowTick(core::Program& p) {
   } done{g};
   ui::Window* w = optionsWindow(p);
   if (!w) return;
-  if (!p.main()) {
-    // The picture was closed (Esc): the slideshow is over, the program is not.
-    closeSlideshowWindow(p);
-    return;
-  }
-  if (p.main()->height() < kFlattest) {
+  // A closed picture window reads as no height at all.
+  if (!p.main() || p.main()->height() < kFlattest) {
     core::closeProgram(p);
     return;
   }

@@ -10,6 +10,8 @@ namespace quillet::slideshow {
 
 // "自动浏览" and the key S: opens the options window, or closes it.
 void toggleSlideshow(core::Program& p);
+// When the options window goes, whichever way.
+void onOptionsDestroyed(core::Program& p);
 // The window's "×".
 void closeSlideshowWindow(core::Program& p);
 // "开始": the number in the interval box becomes the interval; the countdown runs.

@@ -69,6 +69,15 @@ TEST_F(HelpWindowTest, PanelsSwitchDirectly_AndCloseTo174) {
   EXPECT_EQ(button("特别鸣谢按钮").top(), 146);
   EXPECT_EQ(button("操作说明按钮").caption(), caption("＋", "Operation Guide"));
   EXPECT_EQ(help()->top(), 50) << "only the height changes";
+
+  button("特别鸣谢按钮").click();
+  EXPECT_EQ(button("特别鸣谢按钮").caption(), caption("-", "Special Thanks"));
+  button("特别鸣谢按钮").click();
+  EXPECT_EQ(help()->height(), 174);
+  EXPECT_FALSE(shown("特别鸣谢编辑框"));
+  EXPECT_EQ(button("特别鸣谢按钮").top(), 146);
+  EXPECT_EQ(button("特别鸣谢按钮").caption(), caption("＋", "Special Thanks"));
+  EXPECT_EQ(g().thanksOpen, 0);
 }
 
 TEST_F(HelpWindowTest, CloseDiscardsState_SecondOpenStartsClosed_OnlyOneWindow) {

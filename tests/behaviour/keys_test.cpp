@@ -19,6 +19,51 @@ constexpr int kHome = 0x24, kEnd = 0x23, kDelete = 0x2E, kInsert = 0x2D;
 constexpr int kMinus = 0xBD, kEquals = 0xBB, kPadPlus = 0x6B, kPadTimes = 0x6A;
 constexpr int kPeriod = 0xBE, kComma = 0xBC;
 
+// The overlay's words, line by line, exactly as the user reads them.
+const char* const kOverlayLines[] = {
+    " 1、打开图片：右键菜单->打开图片；Ctrl+R。",
+    " 2、截取图片：右键菜单->载取图片；D。之后窗口会消失，请用鼠标框选区域。",
+    " 3、调节图片大小：",
+    "    （1）滚轮；（2）CTRL+鼠标左右移动；（3）按主键盘区的减号和等号键。",
+    "    恢复原大小：R。",
+    " 4、局部缩放：ALT＋鼠标滚轮；把鼠标放在画面上不同的位置，然后叩击ALT键；逗号、句号键。放大后的"
+    "局部移动：方向键。快速放大2倍：双击画面。",
+    " 5、显示菜单：鼠标右键。",
+    " 6、移动窗口：拖曳图片；左右上下方向光标键。",
+    " 7、透明度调节：Shift + 鼠标左右移动。主键盘区数字键0-9。不透明：空格键。",
+    " 8、翻转：水平 HOME键，垂直 END键，水平加垂直 "
+    "DEL键。置光标于画面上，然后显示。时间较长。翻转结束后，双击切换现图原图。",
+    " 9、旋转：90°和自定义。任意角度快捷键为 ALT+鼠标移动。",
+    " 9、去色：Ins键，操作同上。",
+    "10、画笔工具：右键菜单->涂鸦工具。或按“P”键。",
+    "    在画笔状态下，按 SHIFT+移动鼠标，或逗号句号键 调节画笔大小；按 CTRL+移动鼠标 "
+    "调节画笔颜色；按 ALT+移动鼠标 窗口取色。B 键 白板。空格 填充。",
+    "11、显示图片大小、透明度信息：按住 F 键不放。",
+    "12、鼠标穿透：",
+    "    启动：按C键或红点菜单命令。取消：红点右键菜单或按C键。",
+    "13、图片避让：",
+    "    （1）启动：右键菜单；",
+    "    （2）取消：右键菜单；",
+    "    （3）R键",
+    "14、隐藏显示窗口：",
+    "    隐藏：Alt+双击图片；Ctrl+H。",
+    "    显示：双击红点。",
+    "15、前置或后置：按 B键 切换。",
+    "16、切换图片。在图片完全显示时，按方向键切换同目录下图片，图片大时请慎用。     "
+    "自动浏览：S键。",
+    "17、退出：图片菜单或红点菜单中相关选项。只关闭图片：ESC键。",
+    "18、帮助信息：F1在图片上即时查看快捷键，F2弹出信息窗口。",
+};
+
+std::string overlayText() {
+  std::string text;
+  for (const char* line : kOverlayLines) {
+    if (!text.empty()) text += "\r\n";
+    text += line;
+  }
+  return text;
+}
+
 class KeysTest : public ProgramTest {
  protected:
   void SetUp() override {
@@ -159,7 +204,7 @@ TEST_F(KeysTest, InfoWhileFHeld_OverlayWhileF1Held) {
   EXPECT_TRUE(overlay.visible());
   EXPECT_EQ((Rect{overlay.left(), overlay.top(), overlay.width(), overlay.height()}),
             (Rect{0, 0, 300, 225}));
-  EXPECT_EQ(overlay.text(), app::shortcutOverlayText());
+  EXPECT_EQ(overlay.text(), overlayText());
   release(kF);
   EXPECT_TRUE(overlay.visible());
   release(kF1);
@@ -199,6 +244,47 @@ TEST_F(KeysTest, OperationKeys_ReachTheirOperations) {
   }
   press(0x58);
   EXPECT_TRUE(backend.quitRequested()) << "X ends the program";
+}
+
+TEST_F(KeysTest, Esc_ClosesOnlyThePicture_AndOnlyWithoutModifiers) {
+  for (int modifiers : {ui::kShift, ui::kCtrl, ui::kAlt}) {
+    press(ui::key::kEscape, modifiers);
+    ASSERT_NE(program->main(), nullptr) << modifiers;
+    EXPECT_TRUE(main().visible()) << modifiers;
+  }
+  press(ui::key::kEscape);
+  EXPECT_EQ(program->main(), nullptr);
+  EXPECT_TRUE(host().visible());
+  EXPECT_FALSE(backend.quitRequested());
+}
+
+// The guide names menu entries by the path a user follows in the real menu.
+TEST_F(KeysTest, GuideNamesEveryMenuEntryByItsPathInTheMenu) {
+  box().onRightDown(1, 1, 0);
+  std::vector<std::string> paths;
+  std::function<void(const std::vector<ui::MenuItem>&, const std::string&)> walk =
+      [&](const std::vector<ui::MenuItem>& items, const std::string& above) {
+        for (const ui::MenuItem& item : items) {
+          if (item.separator) continue;
+          const std::string path = (above.empty() ? "" : above + "→") + "“" + item.caption + "”";
+          paths.push_back(path);
+          walk(item.children, path);
+        }
+      };
+  walk(backend.lastMenu.items, "");
+  const std::string& guide = app::guideText();
+  for (const auto& topic : app::guideTopics()) {
+    for (app::ActionId id : topic.actions) {
+      const app::Action& a = app::action(id);
+      if (!a.caption) continue;
+      const std::string own = std::string("“") + a.caption + "”";
+      auto path = std::find_if(paths.begin(), paths.end(), [&own](const std::string& p) {
+        return p.size() >= own.size() && p.compare(p.size() - own.size(), own.size(), own) == 0;
+      });
+      ASSERT_NE(path, paths.end()) << a.caption;
+      EXPECT_NE(guide.find("菜单" + *path), std::string::npos) << *path;
+    }
+  }
 }
 
 TEST_F(KeysTest, GraySubmenuItself_AsksForTheLevelsAsInsertDoes) {

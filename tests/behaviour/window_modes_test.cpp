@@ -64,6 +64,29 @@ TEST_F(WindowModesTest, ClickThrough_HostIsWayBack_TransparencyToggleKeepsIt) {
   EXPECT_EQ(g().clickThrough, 0);
 }
 
+// The key leaves the menu's flag alone, yet the picture lets every click
+// through: the red dot is the only thing left to click, so it stays.
+TEST_F(WindowModesTest, ClickThroughByKey_TheDotStaysThroughItsDoubleClicks) {
+  main().onKeyDown(0x43, 0);
+  ASSERT_EQ(g().clickThrough, 0);
+  host().onDoubleClick(7, 7, 0);
+  EXPECT_TRUE(host().visible());
+  EXPECT_FALSE(main().visible());
+  host().onDoubleClick(7, 7, 0);
+  EXPECT_TRUE(host().visible());
+  EXPECT_TRUE(main().visible());
+
+  choose({"取消透明"});
+  ASSERT_EQ(main().exStyle() & ui::Window::kTransparentBit, 0);
+  host().onDoubleClick(7, 7, 0);
+  EXPECT_FALSE(host().visible()) << "an opaque picture takes clicks again";
+
+  main().onKeyDown(0x43, 0);
+  host().onKeyDown(0x43, 0);
+  EXPECT_EQ(main().exStyle() & ui::Window::kTransparentBit, 0) << "C on the dot ends it";
+  EXPECT_FALSE(host().visible());
+}
+
 TEST_F(WindowModesTest, AvoidanceAndTopmost_ToggleWithIcons) {
   EXPECT_EQ(icon("图片避让"), 11);
   choose({"图片避让"});

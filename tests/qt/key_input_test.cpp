@@ -124,7 +124,8 @@ TEST_F(KeyInput, AutoRepeatRepeatsKeyDownsButNotKeyUps) {
   EXPECT_EQ(ups, (std::vector<Key>{{ui::key::kRight, 0}}));
 }
 
-// Under X11 the digit row is known by position, whatever the layout puts on it.
+// Under X11 the digit row is known by position, whatever the layout puts on
+// it, and any other key by what it gives without Shift.
 TEST(KeyTranslation, X11KeycodesDecideDigitsAndRescueNonLatinLetters) {
   struct Case {
     const char* what;
@@ -138,6 +139,23 @@ TEST(KeyTranslation, X11KeycodesDecideDigitsAndRescueNonLatinLetters) {
       {"Cyrillic ef on the A key", {0x0424, {}, 38, true}, ui::key::letter('A')},
       {"keypad keeps its code", {Qt::Key_1, Qt::KeypadModifier, 87, true}, 0x61},
       {"keycodes ignored off X11", {Qt::Key_Ampersand, {}, 10, false}, 0x37},
+      {"German Shift+'+' gives '*'",
+       {Qt::Key_Asterisk, Qt::ShiftModifier, 35, true, Qt::Key_Plus},
+       ui::key::kOemPlus},
+      {"German Shift+',' gives ';'",
+       {Qt::Key_Semicolon, Qt::ShiftModifier, 59, true, Qt::Key_Comma},
+       ui::key::kOemComma},
+      {"German AltGr+Q gives '@'",
+       {Qt::Key_At, Qt::ControlModifier | Qt::AltModifier, 24, true, Qt::Key_Q},
+       ui::key::letter('Q')},
+      {"French '!' is a key of its own", {Qt::Key_Exclam, {}, 61, true, Qt::Key_Exclam}, 0},
+      {"French '*' is a key of its own", {Qt::Key_Asterisk, {}, 51, true, Qt::Key_Asterisk}, 0},
+      {"no US digit for a shifted symbol under X11",
+       {Qt::Key_Asterisk, Qt::ShiftModifier, 35, true},
+       0},
+      {"US Shift+'=' when the map cannot say",
+       {Qt::Key_Plus, Qt::ShiftModifier, 21, true},
+       ui::key::kOemPlus},
       {"unknown key has no code", {Qt::Key_Launch0, {}, 0, false}, 0},
   };
   for (const auto& c : cases) EXPECT_EQ(qtui::virtualKey(c.key), c.expected) << c.what;

@@ -3,7 +3,9 @@
 # strip 8 pixels high, 5 pixels above the picture's top and as wide, and
 # the picture window walks the folder's three pictures every second, each
 # at its own proportions, wrapping around; the strip follows the picture
-# when it moves. S again closes the options window.
+# when it moves. S again closes the options window. Started again, the
+# slideshow's next tick after Esc closed the picture ends the program, which
+# leaves the picture it showed in the last-file record.
 source "$(dirname "$0")/lib.sh"
 start_desktop
 make_program_folder
@@ -39,4 +41,17 @@ wait_geometry "$options" "$x $((y - 5)) $w 8"
 press "$id" s
 wait_until 5 bash -c "! xdotool search --onlyvisible --name '^自动浏览选项\$' >/dev/null" ||
   fail "S did not close the options window"
+
+press "$id" s
+options=$(wait_window '^自动浏览选项$' 10)
+click "$options" 70 95 1
+read -r x y w h < <(geometry "$id")
+wait_geometry "$options" "$x $((y - 5)) $w 8"
+press "$id" Escape
+wait_program_exit 5
+((PROGRAM_STATUS == 0)) || fail "the program ended with status $PROGRAM_STATUS"
+last=$(read_last_file)
+[[ $last == "$folder"/* ]] || fail "the last-file record names '$last'"
+read -r lw lh < <(picture_size "$last")
+((h == w * lh / lw)) || fail "a picture of ${w}×${h} was shown, but the record names $last"
 pass

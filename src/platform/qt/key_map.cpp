@@ -7,6 +7,7 @@
 #include <array>
 #include <utility>
 
+#include "platform/qt/key_symbols.h"
 #include "platform/ui/input.h"
 
 namespace quillet::qtui {
@@ -27,8 +28,8 @@ constexpr std::array kKeypad{
 };
 
 // Everything else that is not a letter or a digit. The shifted symbols of a US
-// layout map back to the key that produces them, because a handler bound to
-// "3" must also see Shift+3.
+// layout map back to the key that produces them, for when the key's own
+// unshifted symbol is unknown.
 constexpr std::array kNamed{
     Entry{Qt::Key_Backspace, 0x08},    Entry{Qt::Key_Tab, 0x09},
     Entry{Qt::Key_Backtab, 0x09},      Entry{Qt::Key_Clear, 0x0C},
@@ -50,11 +51,6 @@ constexpr std::array kNamed{
     Entry{Qt::Key_F9, 0x78},           Entry{Qt::Key_F10, 0x79},
     Entry{Qt::Key_F11, 0x7A},          Entry{Qt::Key_F12, 0x7B},
     Entry{Qt::Key_NumLock, 0x90},      Entry{Qt::Key_ScrollLock, 0x91},
-    Entry{Qt::Key_Exclam, 0x31},       Entry{Qt::Key_At, 0x32},
-    Entry{Qt::Key_NumberSign, 0x33},   Entry{Qt::Key_Dollar, 0x34},
-    Entry{Qt::Key_Percent, 0x35},      Entry{Qt::Key_AsciiCircum, 0x36},
-    Entry{Qt::Key_Ampersand, 0x37},    Entry{Qt::Key_Asterisk, 0x38},
-    Entry{Qt::Key_ParenLeft, 0x39},    Entry{Qt::Key_ParenRight, 0x30},
     Entry{Qt::Key_Semicolon, 0xBA},    Entry{Qt::Key_Colon, 0xBA},
     Entry{Qt::Key_Equal, 0xBB},        Entry{Qt::Key_Plus, 0xBB},
     Entry{Qt::Key_Comma, 0xBC},        Entry{Qt::Key_Less, 0xBC},
@@ -66,6 +62,18 @@ constexpr std::array kNamed{
     Entry{Qt::Key_Backslash, 0xDC},    Entry{Qt::Key_Bar, 0xDC},
     Entry{Qt::Key_BracketRight, 0xDD}, Entry{Qt::Key_BraceRight, 0xDD},
     Entry{Qt::Key_Apostrophe, 0xDE},   Entry{Qt::Key_QuoteDbl, 0xDE},
+};
+
+// The US layout's Shift+digit symbols, so that a handler bound to "3" also
+// sees Shift+3 where nothing but the produced symbol tells the key. Under
+// xcb the digit row is known by position instead, and these symbols come
+// from other keys on other layouts: "!" is a key of its own in French, "*"
+// is Shift+"+" in German.
+constexpr std::array kUsShiftedDigits{
+    Entry{Qt::Key_ParenRight, 0x30},  Entry{Qt::Key_Exclam, 0x31},    Entry{Qt::Key_At, 0x32},
+    Entry{Qt::Key_NumberSign, 0x33},  Entry{Qt::Key_Dollar, 0x34},    Entry{Qt::Key_Percent, 0x35},
+    Entry{Qt::Key_AsciiCircum, 0x36}, Entry{Qt::Key_Ampersand, 0x37}, Entry{Qt::Key_Asterisk, 0x38},
+    Entry{Qt::Key_ParenLeft, 0x39},
 };
 
 // X keycodes of the main block (the same in the evdev and the older xfree86
@@ -92,6 +100,15 @@ int x11DigitRow(quint32 scanCode) {
   return index == 9 ? ui::key::k0 : ui::key::k0 + 1 + index;
 }
 
+bool isLetter(int qtKey) { return qtKey >= Qt::Key_A && qtKey <= Qt::Key_Z; }
+bool isDigit(int qtKey) { return qtKey >= Qt::Key_0 && qtKey <= Qt::Key_9; }
+
+// Keys that give a printable symbol other than a Latin letter or a digit.
+bool isSymbol(int qtKey) {
+  return qtKey > Qt::Key_Space && qtKey <= Qt::Key_ydiaeresis && !isLetter(qtKey) &&
+         !isDigit(qtKey);
+}
+
 int x11LetterRows(quint32 scanCode) {
   for (const auto& [first, letters] : kX11LetterRows) {
     const int index = static_cast<int>(scanCode) - first;
@@ -109,6 +126,9 @@ KeyPress describeKey(const QKeyEvent& event) {
   key.modifiers = event.modifiers();
   key.scanCode = event.nativeScanCode();
   key.x11Keycodes = QGuiApplication::platformName() == QLatin1String("xcb");
+  if (key.x11Keycodes && isSymbol(key.qtKey) && !key.modifiers.testFlag(Qt::KeypadModifier)) {
+    key.unshiftedKey = unshiftedKeyOf(key.scanCode, event.nativeModifiers());
+  }
   return key;
 }
 
@@ -119,15 +139,16 @@ int virtualKey(const KeyPress& key) {
   if (key.x11Keycodes) {
     if (int code = x11DigitRow(key.scanCode)) return code;
   }
-  if (key.qtKey >= Qt::Key_A && key.qtKey <= Qt::Key_Z) {
-    return ui::key::kA + (key.qtKey - Qt::Key_A);
-  }
-  if (key.qtKey >= Qt::Key_0 && key.qtKey <= Qt::Key_9) {
-    return ui::key::k0 + (key.qtKey - Qt::Key_0);
+  if (isLetter(key.qtKey)) return ui::key::kA + (key.qtKey - Qt::Key_A);
+  if (isDigit(key.qtKey)) return ui::key::k0 + (key.qtKey - Qt::Key_0);
+  // A symbol key is the key of its unshifted symbol, as Windows names keys.
+  if (key.unshiftedKey != 0) {
+    if (isLetter(key.unshiftedKey)) return ui::key::kA + (key.unshiftedKey - Qt::Key_A);
+    return lookUp(kNamed, key.unshiftedKey);
   }
   if (int code = lookUp(kNamed, key.qtKey)) return code;
   if (key.x11Keycodes) return x11LetterRows(key.scanCode);
-  return 0;
+  return lookUp(kUsShiftedDigits, key.qtKey);
 }
 
 int modifierSum(Qt::KeyboardModifiers modifiers) {

@@ -14,6 +14,10 @@ struct KeyPress {
   // The X keycode of the physical key under xcb; 0 when the platform gives none.
   quint32 scanCode = 0;
   bool x11Keycodes = false;
+  // For a symbol key under xcb: the Qt key of what the same physical key gives
+  // without Shift on the layout in use ('+' for a German Shift+'+', which
+  // reads '*'); 0 when unknown.
+  int unshiftedKey = 0;
 };
 
 KeyPress describeKey(const QKeyEvent& event);

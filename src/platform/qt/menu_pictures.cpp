@@ -5,6 +5,8 @@
 
 #include <array>
 
+#include "platform/ui/menu_icons.h"
+
 namespace quillet::qtui {
 
 namespace {
@@ -46,29 +48,29 @@ struct Look {
 };
 
 const std::array<Look, 23> kLooks = {{
-    {1, Glyph::Folder, QColor(0xE9, 0xA8, 0x2B)},
-    {2, Glyph::EyeOff, QColor(0x6C, 0x75, 0x7D)},
-    {3, Glyph::Crop, QColor(0x2A, 0x9D, 0x8F)},
-    {4, Glyph::Left, QColor(0x45, 0x7B, 0x9D)},
-    {6, Glyph::Right, QColor(0x45, 0x7B, 0x9D)},
-    {5, Glyph::Play, QColor(0x9A, 0x9A, 0x9A)},
-    {19, Glyph::PlayOn, QColor(0x2B, 0x9A, 0x48)},
-    {8, Glyph::Undo, QColor(0x45, 0x7B, 0x9D)},
-    {7, Glyph::HalfSquare, QColor(0x8E, 0x44, 0xAD)},
-    {26, Glyph::FullSquare, QColor(0x9A, 0x9A, 0x9A)},
-    {9, Glyph::Mirror, QColor(0x26, 0x46, 0x53)},
-    {10, Glyph::Rotate, QColor(0x26, 0x46, 0x53)},
-    {12, Glyph::Pin, QColor(0xD6, 0x28, 0x28)},
-    {20, Glyph::PinOff, QColor(0x9A, 0x9A, 0x9A)},
-    {13, Glyph::Gray, QColor(0x55, 0x55, 0x55)},
-    {14, Glyph::Ratio, QColor(0x2A, 0x9D, 0x8F)},
-    {15, Glyph::Pen, QColor(0xE7, 0x6F, 0x51)},
-    {16, Glyph::Cursor, QColor(0x45, 0x7B, 0x9D)},
-    {22, Glyph::Run, QColor(0xF4, 0xA2, 0x61)},
-    {11, Glyph::Stand, QColor(0x9A, 0x9A, 0x9A)},
-    {17, Glyph::Note, QColor(0xE9, 0xC4, 0x6A)},
-    {18, Glyph::Help, QColor(0x1D, 0x35, 0x57)},
-    {21, Glyph::Power, QColor(0xC0, 0x39, 0x2B)},
+    {ui::icon::kOpenPicture, Glyph::Folder, QColor(0xE9, 0xA8, 0x2B)},
+    {ui::icon::kHidePicture, Glyph::EyeOff, QColor(0x6C, 0x75, 0x7D)},
+    {ui::icon::kCaptureRegion, Glyph::Crop, QColor(0x2A, 0x9D, 0x8F)},
+    {ui::icon::kPreviousPicture, Glyph::Left, QColor(0x45, 0x7B, 0x9D)},
+    {ui::icon::kNextPicture, Glyph::Right, QColor(0x45, 0x7B, 0x9D)},
+    {ui::icon::kSlideshowIdle, Glyph::Play, QColor(0x9A, 0x9A, 0x9A)},
+    {ui::icon::kSlideshowRunning, Glyph::PlayOn, QColor(0x2B, 0x9A, 0x48)},
+    {ui::icon::kRestorePicture, Glyph::Undo, QColor(0x45, 0x7B, 0x9D)},
+    {ui::icon::kTranslucent, Glyph::HalfSquare, QColor(0x8E, 0x44, 0xAD)},
+    {ui::icon::kOpaque, Glyph::FullSquare, QColor(0x9A, 0x9A, 0x9A)},
+    {ui::icon::kMirror, Glyph::Mirror, QColor(0x26, 0x46, 0x53)},
+    {ui::icon::kRotate, Glyph::Rotate, QColor(0x26, 0x46, 0x53)},
+    {ui::icon::kTopmost, Glyph::Pin, QColor(0xD6, 0x28, 0x28)},
+    {ui::icon::kNotTopmost, Glyph::PinOff, QColor(0x9A, 0x9A, 0x9A)},
+    {ui::icon::kGrayLevels, Glyph::Gray, QColor(0x55, 0x55, 0x55)},
+    {ui::icon::kRatioMode, Glyph::Ratio, QColor(0x2A, 0x9D, 0x8F)},
+    {ui::icon::kDoodle, Glyph::Pen, QColor(0xE7, 0x6F, 0x51)},
+    {ui::icon::kClickThrough, Glyph::Cursor, QColor(0x45, 0x7B, 0x9D)},
+    {ui::icon::kAvoidanceOn, Glyph::Run, QColor(0xF4, 0xA2, 0x61)},
+    {ui::icon::kAvoidanceOff, Glyph::Stand, QColor(0x9A, 0x9A, 0x9A)},
+    {ui::icon::kTextNote, Glyph::Note, QColor(0xE9, 0xC4, 0x6A)},
+    {ui::icon::kHelp, Glyph::Help, QColor(0x1D, 0x35, 0x57)},
+    {ui::icon::kCloseProgram, Glyph::Power, QColor(0xC0, 0x39, 0x2B)},
 }};
 
 void drawGlyph(QPainter& p, Glyph glyph) {
