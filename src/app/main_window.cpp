@@ -7,6 +7,7 @@
 #include "core/main_controls.h"
 #include "core/names.h"
 #include "core/picture_files.h"
+#include "core/screens.h"
 #include "core/state_files.h"
 #include "notes/text_note.h"
 #include "platform/files.h"
@@ -150,11 +151,12 @@ void onMainDestroying(Program& p) {
 
 void onMainMoved(Program& p) {
   ui::Window& w = *p.main();
-  ui::ScreenSize screen = p.backend().screenSize();
-  if (w.left() > screen.width) w.setLeft(screen.width - 10);
-  if (w.left() < 10 - w.width()) w.setLeft(10 - w.width());
-  if (w.top() > screen.height) w.setTop(screen.height - 10);
-  if (w.top() < 10 - w.height()) w.setTop(10 - w.height());
+  const ui::Monitor screen = core::screenOf(p, w);
+  const int right = screen.left + screen.width, bottom = screen.top + screen.height;
+  if (w.left() > right) w.setLeft(right - 10);
+  if (w.left() < screen.left + 10 - w.width()) w.setLeft(screen.left + 10 - w.width());
+  if (w.top() > bottom) w.setTop(bottom - 10);
+  if (w.top() < screen.top + 10 - w.height()) w.setTop(screen.top + 10 - w.height());
   if (p.g().slideshowWindowOpen == 1)
     slideshow::dockSlideshowWindow(p, slideshow::MainChange::Moved);
 }

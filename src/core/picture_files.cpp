@@ -6,6 +6,7 @@
 #include "core/main_controls.h"
 #include "core/names.h"
 #include "core/program.h"
+#include "core/screens.h"
 #include "platform/files.h"
 
 namespace quillet::core {
@@ -34,15 +35,16 @@ void loadFileIntoView(Program& p, const std::string& path) {
 
 void keepOnScreen(Program& p) {
   ui::Window& w = *p.main();
-  ui::ScreenSize screen = p.backend().screenSize();
-  if (w.top() <= 0) w.setTop(25);
-  if (w.left() <= 0) w.setLeft(25);
+  const ui::Monitor screen = screenOf(p, w);
+  const int right = screen.left + screen.width, bottom = screen.top + screen.height;
+  if (w.top() <= screen.top) w.setTop(screen.top + 25);
+  if (w.left() <= screen.left) w.setLeft(screen.left + 25);
   if (w.height() >= screen.height) {
     w.setHeight(screen.height - 25);
-    w.setTop(25);
+    w.setTop(screen.top + 25);
   }
-  if (w.top() + w.height() > screen.height) w.setTop(screen.height - w.height() - 1);
-  if (w.left() + w.width() > screen.width) w.setLeft(screen.width - w.width() - 1);
+  if (w.top() + w.height() > bottom) w.setTop(bottom - w.height() - 1);
+  if (w.left() + w.width() > right) w.setLeft(right - w.width() - 1);
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include "core/geometry.h"
 #include "core/main_controls.h"
 #include "core/program.h"
+#include "core/screens.h"
 #include "platform/ui/input.h"
 
 namespace quillet::ops {
@@ -81,15 +82,15 @@ void narrowWindow(Program& p) {
 
 void widenWindow(Program& p) {
   ui::Window& w = *p.main();
-  const int screenWidth = p.backend().screenSize().width;
+  const int screenWidth = core::screenOf(p, w).width;
   w.setWidth(w.width() + kWidthStep);
   if (w.width() > screenWidth) w.setWidth(screenWidth);
 }
 
 void fitToScreen(Program& p) {
   ui::Window& w = *p.main();
-  const ui::ScreenSize screen = p.backend().screenSize();
-  w.move(20, 20);
+  const ui::Monitor screen = core::screenOf(p, w);
+  w.move(screen.left + 20, screen.top + 20);
   w.setWidth(screen.width - 40);
   if (w.height() > screen.height - 100) {
     // The width is taken from the height the screen allows, not from the

@@ -6,6 +6,7 @@
 #include "core/main_controls.h"
 #include "core/note_mode.h"
 #include "core/program.h"
+#include "core/screens.h"
 #include "platform/ui/input.h"
 
 namespace quillet::viewer {
@@ -22,20 +23,21 @@ int heightFor(const core::GlobalState& g, int width) {
 void avoidanceStep(Program& p, int x, int y) {
   ui::Window& w = *p.main();
   const ui::PictureBox& box = core::pictureBox(p);
-  ui::ScreenSize screen = p.backend().screenSize();
+  const ui::Monitor screen = core::screenOf(p, w);
+  const int right = screen.left + screen.width, bottom = screen.top + screen.height;
   if (x > box.width() / 2) {
     w.setLeft(w.left() - 5);
-    if (w.left() < 0) w.setLeft(0);
+    if (w.left() < screen.left) w.setLeft(screen.left);
   } else {
     w.setLeft(w.left() + 5);
-    if (w.left() + w.width() > screen.width) w.setLeft(screen.width - w.width());
+    if (w.left() + w.width() > right) w.setLeft(right - w.width());
   }
   if (y > box.height() / 2) {
     w.setTop(w.top() - 5);
-    if (w.top() < 0) w.setTop(0);
+    if (w.top() < screen.top) w.setTop(screen.top);
   } else {
     w.setTop(w.top() + 5);
-    if (w.top() + w.height() > screen.height) w.setTop(screen.height - w.height());
+    if (w.top() + w.height() > bottom) w.setTop(bottom - w.height());
   }
 }
 

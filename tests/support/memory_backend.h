@@ -23,6 +23,11 @@ class MemoryBackend : public ui::Backend {
 
   std::unique_ptr<ui::WindowPeer> createPeer(ui::Window& window) override;
   ui::ScreenSize screenSize() override { return screen; }
+  // The scripted layout, or one monitor of `screen`'s size at the origin.
+  std::vector<ui::Monitor> monitors() override {
+    if (!monitorLayout.empty()) return monitorLayout;
+    return {{0, 0, screen.width, screen.height, 1.0, true}};
+  }
   ui::FileDialogResult openFileDialog(ui::Window* owner, const std::string& title,
                                       const std::string& filter,
                                       const std::string& preset) override;
@@ -106,6 +111,7 @@ class MemoryBackend : public ui::Backend {
   void chooseMenu(std::vector<std::string> captions) { menuAnswers.push_back(std::move(captions)); }
 
   ui::ScreenSize screen{1280, 1024};
+  std::vector<ui::Monitor> monitorLayout;
   std::deque<ui::FileDialogResult> dialogAnswers;
   std::deque<std::vector<std::string>> menuAnswers;
   std::deque<std::optional<std::string>> inputAnswers;

@@ -102,6 +102,18 @@ ui::ScreenSize QtBackend::screenSize() {
   return {size.width(), size.height()};
 }
 
+std::vector<ui::Monitor> QtBackend::monitors() {
+  std::vector<ui::Monitor> list;
+  const QScreen* primary = QGuiApplication::primaryScreen();
+  for (const QScreen* screen : QGuiApplication::screens()) {
+    const QRect r = screen->geometry();
+    if (r.isEmpty()) continue;
+    list.push_back(
+        {r.x(), r.y(), r.width(), r.height(), screen->devicePixelRatio(), screen == primary});
+  }
+  return list;
+}
+
 ui::FileDialogResult QtBackend::openFileDialog(ui::Window* owner, const std::string& title,
                                                const std::string& filter,
                                                const std::string& preset) {

@@ -24,6 +24,7 @@ class QtBackend : public ui::Backend {
 
   std::unique_ptr<ui::WindowPeer> createPeer(ui::Window& window) override;
   ui::ScreenSize screenSize() override;
+  std::vector<ui::Monitor> monitors() override;
 
   ui::FileDialogResult openFileDialog(ui::Window* owner, const std::string& title,
                                       const std::string& filter,

@@ -4,6 +4,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/ui/menu.h"
 #include "platform/ui/widgets.h"
@@ -13,6 +14,19 @@ namespace quillet::ui {
 struct ScreenSize {
   int width = 0;
   int height = 0;
+};
+
+// One monitor of the desktop, in the windows' geometry (desktop coordinates:
+// a monitor left of or above the primary one may start at negative values),
+// and how many device pixels make one such pixel on it.
+struct Monitor {
+  int left = 0;
+  int top = 0;
+  int width = 0;
+  int height = 0;
+  double pixelRatio = 1.0;
+  bool primary = false;
+  bool operator==(const Monitor&) const = default;
 };
 
 // The whole screen as photographed: a BMP file image in device pixels, and how
@@ -36,6 +50,9 @@ class Backend {
   // Called once when a model window is constructed; returns its mirror.
   virtual std::unique_ptr<WindowPeer> createPeer(Window& window) = 0;
   virtual ScreenSize screenSize() = 0;
+  // Every monitor of the desktop, the primary one among them; never empty
+  // while a screen exists.
+  virtual std::vector<Monitor> monitors() = 0;
 
   // `filter` is "description|pattern|description|pattern...".
   virtual FileDialogResult openFileDialog(Window* owner, const std::string& title,
