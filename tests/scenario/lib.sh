@@ -110,22 +110,66 @@ wm_ready() {
 
 # Starts Xvfb on a display number it picks itself, then openbox.
 start_desktop() {
+  start_x_server Xvfb -screen 0 "${SCREEN_SIZE:-1280x1024}x24" -nolisten tcp -noreset
+  start_window_manager
+}
+
+# start_two_monitor_desktop: an X.Org server with the dummy driver and two
+# RandR outputs, as a desktop with two monitors shows them: the primary
+# monitor, 1920 x 1200, at 1280,0, and a 1280 x 1024 one left of it at 0,0.
+# Xvfb has a single output only.
+start_two_monitor_desktop() {
+  local conf="$WORK/xorg.conf"
+  cat >"$conf" <<'CONF'
+Section "Device"
+  Identifier "dummy"
+  Driver "dummy"
+  VideoRam 256000
+EndSection
+Section "Monitor"
+  Identifier "monitor"
+  HorizSync 5.0-1000.0
+  VertRefresh 5.0-200.0
+EndSection
+Section "Screen"
+  Identifier "screen"
+  Device "dummy"
+  Monitor "monitor"
+  DefaultDepth 24
+  SubSection "Display"
+    Depth 24
+    Virtual 5120 2400
+  EndSubSection
+EndSection
+CONF
+  start_x_server Xorg -config "$conf" -logfile "$WORK/xorg-server.log" -noreset -nolisten tcp
+  xrandr --addmode DUMMY1 1280x1024 &&
+    xrandr --output DUMMY0 --mode 1920x1200 --pos 1280x0 --primary \
+      --output DUMMY1 --mode 1280x1024 --pos 0x0 ||
+    fail "cannot set up two monitors: $(xrandr 2>&1 | head -n 5)"
+  wait_until 10 bash -c "xrandr --listmonitors | grep -q '^Monitors: 2'" ||
+    fail "the server shows $(xrandr --listmonitors | head -n 1)"
+  start_window_manager
+}
+
+# start_x_server COMMAND...: the server on a display number it picks itself.
+start_x_server() {
   local fifo="$WORK/displayfd"
   mkfifo "$fifo"
-  Xvfb -displayfd 3 -screen 0 "${SCREEN_SIZE:-1280x1024}x24" -nolisten tcp \
-    -noreset 3>"$fifo" \
-    >"$WORK/xvfb.log" 2>&1 &
+  "$@" -displayfd 3 3>"$fifo" >"$WORK/xserver.log" 2>&1 &
   XVFB_PID=$!
   local number=""
   read -r -t 20 number <"$fifo" || true
-  [[ -n $number ]] || fail "Xvfb did not start: $(tail -n 5 "$WORK/xvfb.log")"
+  [[ -n $number ]] || fail "$1 did not start: $(tail -n 5 "$WORK/xserver.log")"
   export DISPLAY=":$number"
   unset WAYLAND_DISPLAY QT_QPA_PLATFORM XAUTHORITY
   export XDG_RUNTIME_DIR="$WORK/runtime"
   mkdir -p "$XDG_RUNTIME_DIR"
   chmod 700 "$XDG_RUNTIME_DIR"
   wait_until 20 xdpyinfo || fail "X server on $DISPLAY does not answer"
+}
 
+start_window_manager() {
   openbox --sm-disable "${OPENBOX_ARGS[@]}" >"$WORK/openbox.log" 2>&1 &
   WM_PID=$!
   wait_until 20 wm_ready || fail "openbox did not take over $DISPLAY"
