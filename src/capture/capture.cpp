@@ -8,6 +8,7 @@
 #include "core/main_controls.h"
 #include "core/picture_files.h"
 #include "core/program.h"
+#include "core/screens.h"
 #include "platform/image/transform.h"
 
 namespace quillet::capture {
@@ -53,8 +54,11 @@ void captureRegion(core::Program& p) {
   const std::optional<Region> outline = selectRegion(p);
   if (!p.main()) return;
   if (outline) {
-    g.captureOrigin.x = outline->left;
-    g.captureOrigin.y = outline->top;
+    // On the desktop, where the board began, so the picture opens over
+    // the region on whichever monitor it was.
+    const ui::Monitor desktop = core::desktopBounds(p.backend().monitors());
+    g.captureOrigin.x = desktop.left + outline->left;
+    g.captureOrigin.y = desktop.top + outline->top;
     const image::Bitmap picture = cutOut(g, *outline);
     const Saved saved = saveCapture(p, picture);
     if (saved.path.empty()) {

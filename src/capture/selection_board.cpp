@@ -1,9 +1,11 @@
 #include "capture/selection_board.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <memory>
 
 #include "core/program.h"
+#include "core/screens.h"
 #include "platform/ui/input.h"
 
 namespace quillet::capture {
@@ -60,6 +62,10 @@ void press(Board& b, int x, int y) {
 void move(Board& b, int x, int y) {
   const core::GlobalState& g = b.p.g();
   if (g.selectionDragging != 1) return;
+  // The pointer may leave the board while the button is held; the outline
+  // stops at its edge, where the photograph ends.
+  x = std::clamp(x, 0, std::max(0, b.window.width() - 1));
+  y = std::clamp(y, 0, std::max(0, b.window.height() - 1));
   drawOutline(b, outlineBetween(g.selectionStart[0], g.selectionStart[1], x, y));
   b.movedSincePress = true;
 }
@@ -79,7 +85,9 @@ void release(Board& b) {
 }
 
 ui::Window& build(core::Program& p) {
-  const ui::ScreenSize screen = p.backend().screenSize();
+  // The whole desktop, every monitor: the region may lie on any of them or
+  // across their boundary. The photograph starts at the desktop's corner.
+  const ui::Monitor desktop = core::desktopBounds(p.backend().monitors());
   ui::Window& w = p.openSecondary(kBoardKey, std::make_unique<ui::Window>(p.backend(), "选择画板"));
   w.setTitle("选择画板");
   w.setBorder(ui::Window::Border::None);
@@ -88,9 +96,9 @@ ui::Window& build(core::Program& p) {
   // size since, a photograph that came back smaller than the screen.
   w.setColour(kWhite);
   w.setBackgroundPicture(p.g().screenSnapshot);
-  w.move(0, 0);
-  w.setWidth(screen.width);
-  w.setHeight(screen.height);
+  w.move(desktop.left, desktop.top);
+  w.setWidth(desktop.width);
+  w.setHeight(desktop.height);
 
   auto& outline = w.add<ui::Frame>(kOutline);
   outline.setGeometry(0, 0, 34, 33);
@@ -102,7 +110,7 @@ ui::Window& build(core::Program& p) {
   auto& frozen = w.add<ui::PictureBox>(kFrozen, &inside);
   frozen.setDisplayMode(0);
   frozen.setPicture(p.g().screenSnapshot);
-  frozen.setGeometry(0, 0, screen.width, screen.height);
+  frozen.setGeometry(0, 0, desktop.width, desktop.height);
   return w;
 }
 

@@ -35,7 +35,7 @@ void loadFileIntoView(Program& p, const std::string& path) {
 
 void keepOnScreen(Program& p) {
   ui::Window& w = *p.main();
-  const ui::Monitor screen = screenOf(p, w);
+  const ui::Monitor screen = monitorsUnder(p.backend().monitors(), w);
   const int right = screen.left + screen.width, bottom = screen.top + screen.height;
   if (w.top() <= screen.top) w.setTop(screen.top + 25);
   if (w.left() <= screen.left) w.setLeft(screen.left + 25);

@@ -58,6 +58,20 @@ ui::Monitor screenOf(Program& p, const ui::Window& window) {
                         window.height());
 }
 
+ui::Monitor monitorsUnder(const std::vector<ui::Monitor>& monitors, const ui::Window& window) {
+  const std::int64_t l = window.left(), t = window.top();
+  const std::int64_t r = l + std::max(window.width(), 1), b = t + std::max(window.height(), 1);
+  std::vector<ui::Monitor> under;
+  for (const ui::Monitor& m : monitors) {
+    if (overlap(l, r, m.left, std::int64_t{m.left} + m.width) > 0 &&
+        overlap(t, b, m.top, std::int64_t{m.top} + m.height) > 0)
+      under.push_back(m);
+  }
+  if (under.empty())
+    return monitorHolding(monitors, window.left(), window.top(), window.width(), window.height());
+  return desktopBounds(under);
+}
+
 ui::Monitor desktopBounds(const std::vector<ui::Monitor>& monitors) {
   if (monitors.empty()) return {};
   int left = monitors[0].left, top = monitors[0].top;

@@ -22,6 +22,11 @@ ui::Monitor monitorHolding(const std::vector<ui::Monitor>& monitors, int left, i
 // The monitor of `window` among the backend's monitors.
 ui::Monitor screenOf(Program& p, const ui::Window& window);
 
+// The rectangle that bounds the monitors the window overlaps, or its
+// monitor when it overlaps none: a window laid across two monitors (a
+// capture of a region across their boundary) is on the screen as it is.
+ui::Monitor monitorsUnder(const std::vector<ui::Monitor>& monitors, const ui::Window& window);
+
 // The rectangle that bounds every monitor: the desktop as a whole.
 ui::Monitor desktopBounds(const std::vector<ui::Monitor>& monitors);
 

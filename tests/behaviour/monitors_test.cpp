@@ -4,6 +4,9 @@
 
 #include "core/picture_files.h"
 #include "core/screens.h"
+#include "platform/files.h"
+#include "platform/image/picture.h"
+#include "platform/image/transform.h"
 #include "platform/ui/input.h"
 #include "support/program_fixture.h"
 
@@ -91,10 +94,17 @@ TEST_F(MonitorsTest, FitAndWiden_UseTheMonitorOfTheWindow) {
 TEST_F(MonitorsTest, LoadingAPicture_KeepsTheWindowOnItsMonitor) {
   backend.monitorLayout = kLeftNegative;
   const std::string other = writePicture("pic/2.jpg", 400, 300);
+  main().move(-500, 900);
+  core::showPictureFile(*program, other);
+  EXPECT_EQ(windowRect(), (Rect{-500, 723, 400, 300}))
+      << "pulled inside the left monitor's bottom edge (1024), not the primary's";
+  main().move(-1300, 100);
+  core::showPictureFile(*program, other);
+  EXPECT_EQ(main().left(), -1280 + 25) << "inside the left monitor's left edge";
+  // Across both: kept inside the pair, which the bottom of the taller bounds.
   main().move(-300, 900);
   core::showPictureFile(*program, other);
-  EXPECT_EQ(windowRect(), (Rect{-401, 723, 400, 300}))
-      << "pulled inside the left monitor's right and bottom edges";
+  EXPECT_EQ(windowRect(), (Rect{-300, 779, 400, 300}));
 }
 
 TEST_F(MonitorsTest, AvoidanceStopsAtTheEdgesOfItsMonitor) {
@@ -114,6 +124,40 @@ TEST_F(MonitorsTest, MovedWindow_KeepsTenPixelsOnItsMonitor) {
   EXPECT_EQ(main().left(), -1280 + 10 - 400);
   main().move(100, 1200);
   EXPECT_EQ(main().top(), 1080 - 10);
+}
+
+TEST_F(MonitorsTest, Capture_CoversTheDesktop_AcrossTheBoundary_AndStopsAtItsEdge) {
+  using Step = MemoryBackend::ModalStep;
+  backend.monitorLayout = kLeftNegative;  // the desktop: -1280,0 3200 × 1080
+  const image::Bitmap desktop = image::decode(*backend.grabScreen().bmp).value;
+  ASSERT_EQ(desktop.width, 3200);
+  struct Case {
+    int fromX, fromY, toX, toY;  // on the board
+    Rect window;                 // where the picture opens, on the desktop
+  } cases[] = {
+      {1180, 100, 1380, 200, {-100, 100, 198, 98}},    // across the monitors' boundary
+      {3000, 900, 3600, 1400, {1720, 900, 197, 177}},  // dragged past the board's corner
+  };
+  int name = 200;
+  for (const Case& c : cases) {
+    backend.nextRandom(++name);
+    backend.whenModal({Step{Step::Press, c.fromX, c.fromY}, Step{Step::Move, c.toX, c.toY},
+                       Step{Step::Release, c.toX, c.toY}});
+    main().onKeyDown(0x44, 0);
+    const std::string saved = path("pic/" + std::to_string(name) + ".jpg");
+    ASSERT_TRUE(files::exists(saved)) << c.fromX;
+    const image::Bitmap picture = image::decode(*files::read(saved)).value;
+    EXPECT_EQ(main().left(), c.window.left);
+    EXPECT_EQ(main().top(), c.window.top);
+    EXPECT_EQ(main().width(), c.window.width);
+    EXPECT_EQ(picture.width, c.window.width);
+    const image::Bitmap want =
+        image::cropBitmap(desktop, c.fromX + 1, c.fromY + 1, picture.width, picture.height);
+    double apart = 0;
+    for (std::size_t i = 0; i < want.rgb.size() && i < picture.rgb.size(); ++i)
+      apart += std::abs(want.rgb[i] - picture.rgb[i]);
+    EXPECT_LT(apart / static_cast<double>(want.rgb.size()), 6.0) << "the desktop's pixels there";
+  }
 }
 
 }  // namespace

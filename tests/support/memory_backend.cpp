@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "core/screens.h"
 #include "platform/image/picture.h"
 
 namespace quillet::testing {
@@ -204,8 +205,9 @@ ui::ScreenShot MemoryBackend::grabScreen() {
   screenShots++;
   if (screenShot.bmp) return screenShot;
   image::Bitmap bitmap;
-  bitmap.width = screen.width;
-  bitmap.height = screen.height;
+  const ui::Monitor desktop = core::desktopBounds(monitors());
+  bitmap.width = desktop.width;
+  bitmap.height = desktop.height;
   bitmap.rgb.resize(bitmap.stride() * static_cast<std::size_t>(bitmap.height));
   for (int y = 0; y < bitmap.height; ++y) {
     std::uint8_t* row = bitmap.row(y);

@@ -22,6 +22,7 @@
 #include <utility>
 
 #include "platform/image/picture.h"
+#include "platform/qt/desktop_photo.h"
 #include "platform/qt/file_filter.h"
 #include "platform/qt/text_printing.h"
 #include "platform/qt/window_widget.h"
@@ -227,10 +228,9 @@ void QtBackend::runLater(std::function<void()> work) {
 }
 
 ui::ScreenShot QtBackend::grabScreen() {
-  QScreen* screen = QGuiApplication::primaryScreen();
-  if (!screen) return {};
-  const QPixmap shot = screen->grabWindow(0);
-  return {asBmp(shot.toImage()), shot.devicePixelRatio()};
+  const DesktopPhoto desktop = composeDesktop(photographMonitors());
+  if (desktop.pixels.isNull()) return {};
+  return {asBmp(desktop.pixels), desktop.ratio};
 }
 
 bool QtBackend::printText(ui::Window* owner, const std::string& title, const std::string& text) {
