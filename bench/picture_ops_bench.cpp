@@ -114,7 +114,7 @@ class MenuBackend : public quillet::ui::Backend {
   std::unique_ptr<quillet::ui::WindowPeer> createPeer(quillet::ui::Window&) override {
     return std::make_unique<NullPeer>();
   }
-  quillet::ui::ScreenSize screenSize() override { return {1920, 1080}; }
+  std::vector<quillet::ui::Monitor> monitors() override { return {{0, 0, 1920, 1080, 1.0, true}}; }
   quillet::ui::FileDialogResult openFileDialog(quillet::ui::Window*, const std::string&,
                                                const std::string&, const std::string&) override {
     return {};

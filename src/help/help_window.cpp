@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "core/program.h"
+#include "core/screens.h"
 #include "platform/image/picture.h"
 
 namespace quillet::help {
@@ -91,7 +92,10 @@ void build(core::Program& p, ui::Window& w, const std::string& guideText) {
   w.setTitle("帮助信息");
   // Opened over the always-on-top picture, it must not end up beneath it.
   w.setTopmost(true);
-  w.move(50, 50);
+  // At its designed place on the monitor the picture window is on.
+  const ui::Monitor screen =
+      p.main() ? core::screenOf(p, *p.main()) : core::desktopBounds(p.backend().monitors());
+  w.move(screen.left + 50, screen.top + 50);
   w.setWidth(kWidth);
   w.setHeight(kOpeningHeight);
 

@@ -4,6 +4,7 @@
 
 #include "core/picture_files.h"
 #include "core/screens.h"
+#include "help/help_window.h"
 #include "platform/files.h"
 #include "platform/image/picture.h"
 #include "platform/image/transform.h"
@@ -158,6 +159,15 @@ TEST_F(MonitorsTest, Capture_CoversTheDesktop_AcrossTheBoundary_AndStopsAtItsEdg
       apart += std::abs(want.rgb[i] - picture.rgb[i]);
     EXPECT_LT(apart / static_cast<double>(want.rgb.size()), 6.0) << "the desktop's pixels there";
   }
+}
+
+TEST_F(MonitorsTest, HelpWindow_OpensOnTheMonitorOfThePictureWindow) {
+  backend.monitorLayout = kLeftNegative;
+  main().move(-900, 300);
+  help::showHelpWindow(*program, "guide");
+  ASSERT_NE(program->secondary(help::kHelpWindowKey), nullptr);
+  EXPECT_EQ(program->secondary(help::kHelpWindowKey)->left(), -1280 + 50);
+  EXPECT_EQ(program->secondary(help::kHelpWindowKey)->top(), 50);
 }
 
 }  // namespace

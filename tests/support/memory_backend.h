@@ -22,7 +22,6 @@ class MemoryBackend : public ui::Backend {
   };
 
   std::unique_ptr<ui::WindowPeer> createPeer(ui::Window& window) override;
-  ui::ScreenSize screenSize() override { return screen; }
   // The scripted layout, or one monitor of `screen`'s size at the origin.
   std::vector<ui::Monitor> monitors() override {
     if (!monitorLayout.empty()) return monitorLayout;

@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <cmath>
 
-namespace quillet::qt {
+namespace quillet::qtui {
 
 DesktopPhoto composeDesktop(const std::vector<MonitorPhoto>& monitors) {
   QRect bounds;
@@ -48,4 +48,4 @@ std::vector<MonitorPhoto> photographMonitors() {
   return photos;
 }
 
-}  // namespace quillet::qt
+}  // namespace quillet::qtui

@@ -5,7 +5,7 @@
 
 #include <vector>
 
-namespace quillet::qt {
+namespace quillet::qtui {
 
 // One monitor's photograph and where it lies on the desktop, in the
 // windows' geometry.
@@ -29,4 +29,4 @@ DesktopPhoto composeDesktop(const std::vector<MonitorPhoto>& monitors);
 // Photographs every monitor now.
 std::vector<MonitorPhoto> photographMonitors();
 
-}  // namespace quillet::qt
+}  // namespace quillet::qtui

@@ -96,13 +96,6 @@ void QtBackend::preparePicture(const std::string& path, int boxWidth) {
   prefetcher_.prepare(path, static_cast<int>(std::ceil(boxWidth * ratio)));
 }
 
-ui::ScreenSize QtBackend::screenSize() {
-  const QScreen* screen = QGuiApplication::primaryScreen();
-  if (!screen) return {};
-  const QSize size = screen->geometry().size();
-  return {size.width(), size.height()};
-}
-
 std::vector<ui::Monitor> QtBackend::monitors() {
   std::vector<ui::Monitor> list;
   const QScreen* primary = QGuiApplication::primaryScreen();

@@ -23,7 +23,6 @@ class QtBackend : public ui::Backend {
   QtBackend& operator=(const QtBackend&) = delete;
 
   std::unique_ptr<ui::WindowPeer> createPeer(ui::Window& window) override;
-  ui::ScreenSize screenSize() override;
   std::vector<ui::Monitor> monitors() override;
 
   ui::FileDialogResult openFileDialog(ui::Window* owner, const std::string& title,

@@ -49,7 +49,6 @@ class Backend {
 
   // Called once when a model window is constructed; returns its mirror.
   virtual std::unique_ptr<WindowPeer> createPeer(Window& window) = 0;
-  virtual ScreenSize screenSize() = 0;
   // Every monitor of the desktop, the primary one among them; never empty
   // while a screen exists.
   virtual std::vector<Monitor> monitors() = 0;
