@@ -7,11 +7,8 @@ start_desktop
 make_program_folder
 export QT_SCALE_FACTOR=2
 
-convert -size 1920x1200 gradient:navy-orange -fill white -draw 'circle 400,460 430,490' "$WORK/desktop.png"
-show_on_root "$WORK/desktop.png"
-picture="$WORK/small.jpg"
-convert -size 100x80 xc:green "$picture"
-start_on "$picture"
+pattern_on_root 1920x1200 -fill white -draw 'circle 400,460 430,490'
+start_on_small_picture
 
 # Screen pixels: (200, 400) to (600, 520) are (100, 200) to (300, 260) for the program.
 capture_by_drag 200 400 600 520

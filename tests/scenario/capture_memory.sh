@@ -6,9 +6,7 @@ SCREEN_SIZE=1920x1200
 start_desktop
 make_program_folder
 
-picture="$WORK/small.jpg"
-convert -size 100x80 xc:green "$picture"
-start_on "$picture"
+start_on_small_picture
 wait_geometry "$id" "50 50 100 80"
 
 # Resident memory of the program, in kB.

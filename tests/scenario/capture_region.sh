@@ -8,13 +8,10 @@ start_desktop
 make_program_folder
 
 # A pattern on the desktop, so that the region's pixels are known.
-convert -size 1280x1024 gradient:navy-orange -fill white -draw 'circle 200,230 215,245' \
-  -fill black -draw 'rectangle 120,210 160,250' "$WORK/desktop.png"
-show_on_root "$WORK/desktop.png"
+pattern_on_root 1280x1024 -fill white -draw 'circle 200,230 215,245' \
+  -fill black -draw 'rectangle 120,210 160,250'
 # A small picture window, away from the region.
-picture="$WORK/small.jpg"
-convert -size 100x80 xc:green "$picture"
-start_on "$picture"
+start_on_small_picture
 wait_geometry "$id" "50 50 100 80"
 
 captures() { find "$PROGRAM_FOLDER/pic" -name '*.jpg' ! -name 1.jpg | sort; }

@@ -7,12 +7,9 @@ start_two_monitor_desktop
 make_program_folder
 
 # The desktop is 3200 x 1200; the left monitor shows its top 1024 rows.
-convert -size 3200x1200 gradient:navy-orange -fill white -draw 'circle 1250,330 1265,345' \
-  -fill black -draw 'rectangle 1290,310 1330,350' "$WORK/desktop.png"
-show_on_root "$WORK/desktop.png"
-picture="$WORK/small.jpg"
-convert -size 100x80 xc:green "$picture"
-start_on "$picture"
+pattern_on_root 3200x1200 -fill white -draw 'circle 1250,330 1265,345' \
+  -fill black -draw 'rectangle 1290,310 1330,350'
+start_on_small_picture
 wait_geometry "$id" "50 50 100 80"
 
 press "$id" d

@@ -483,6 +483,24 @@ show_on_root() {
   awk -v d="$d" 'BEGIN { exit !(d < 0.02) }' || fail "cannot put $1 on the root window ($d)"
 }
 
+# pattern_on_root WxH DRAW...: a gradient of that size with ImageMagick's
+# drawing options DRAW on the desktop's background, kept in
+# $WORK/desktop.png, so that the pixels of any region are known.
+pattern_on_root() {
+  local size=$1
+  shift
+  convert -size "$size" gradient:navy-orange "$@" "$WORK/desktop.png"
+  show_on_root "$WORK/desktop.png"
+}
+
+# start_on_small_picture: the program on a plain 100 x 80 picture, a small
+# window at 50,50 that leaves the screen around it free.
+start_on_small_picture() {
+  picture="$WORK/small.jpg"
+  convert -size 100x80 xc:green "$picture"
+  start_on "$picture"
+}
+
 # drag X1 Y1 X2 Y2: the left button pressed at one screen point, moved in
 # steps and released at the other.
 drag() {
