@@ -14,7 +14,7 @@ wait_geometry "$id" "50 50 100 80"
 
 press "$id" d
 wait_until 10 board_shown || fail "no selection board after D; windows: $(list_windows)"
-wait_geometry "$(find_window '^选择画板$')" "0 0 3200 1200"
+wait_geometry "$(find_window '^选择画板$')" "0 0 3200 1200" 10
 drag 1180 300 1400 380
 expect_capture "$WORK/desktop.png" 1181 301 218 78
 expect_picture_at 1180 300 218
