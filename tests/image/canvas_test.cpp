@@ -197,6 +197,20 @@ TEST(Canvas, Rectangle_HasThePenFrame_AndTheStartFillInside_CornersInAnyOrder) {
   EXPECT_EQ(first.pixel(63, 30), kWhite);
   EXPECT_EQ(first.pixel(40, 53), kWhite);
 
+  // An even frame lies about its edge as an even pen lies about its line.
+  for (int pen : {4, 5}) {
+    Canvas framed(100, 80);
+    Canvas lined(100, 80);
+    framed.setPenWidth(pen);
+    lined.setPenWidth(pen);
+    framed.rectangle(20, 10, 60, 50);
+    lined.segment(20, 10, 20, 50);
+    lined.segment(60, 10, 60, 50);
+    for (int x = 10; x < 70; ++x) {
+      EXPECT_EQ(framed.pixel(x, 30) == kBlack, lined.pixel(x, 30) == kBlack) << pen << ": " << x;
+    }
+  }
+
   Canvas reversed(100, 80);
   reversed.rectangle(60, 50, 20, 10);
   EXPECT_EQ(shown(reversed), shown(first));
@@ -270,6 +284,11 @@ TEST(Canvas, NewBackground_SlidesUnderTheStrokes) {
   EXPECT_EQ(c.pixel(5, 5), 0x404040u);
   c.clear();
   EXPECT_EQ(shown(c), std::vector<std::uint32_t>(60 * 40, 0x404040u));
+  // What was cleared stays gone under the next picture too.
+  c.segment(2, 20, 3, 20);
+  c.setBackground(gradient(60, 40));
+  EXPECT_EQ(c.pixel(30, 20), gradientColour(30, 20));
+  EXPECT_EQ(c.pixel(2, 20), kRed);
 
   // A buffer shorter than the size says gives only the rows it holds.
   Bitmap shortOne = gradient(60, 40);

@@ -114,7 +114,7 @@ Size Canvas::fittedSize(int width, int height) {
   return {width, height};
 }
 
-bool Canvas::allocate(int askedWidth, int askedHeight) {
+void Canvas::allocate(int askedWidth, int askedHeight) {
   auto [width, height] = fittedSize(askedWidth, askedHeight);
   const std::size_t count = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
   const std::uint32_t white = toWord(kBackgroundColour);
@@ -134,7 +134,6 @@ bool Canvas::allocate(int askedWidth, int askedHeight) {
   width_ = width;
   height_ = height;
   drawn_ = {};
-  return width_ > 0;
 }
 
 Rect Canvas::resize(int width, int height) {
@@ -191,21 +190,23 @@ Rect Canvas::paintBox(std::int64_t left, std::int64_t top, std::int64_t right, s
 
 Rect Canvas::setBackground(const Bitmap& picture) {
   if (width_ == 0) return {};
-  const std::uint32_t white = toWord(kBackgroundColour);
-  std::fill(background_.begin(), background_.end(), white);
+  int rows = 0;
+  int columns = 0;
   if (!picture.empty()) {
-    const std::size_t stride = picture.stride();
-    const auto wholeRows = static_cast<std::int64_t>(picture.rgb.size() / stride);
-    const int rows = static_cast<int>(std::min<std::int64_t>({picture.height, wholeRows, height_}));
-    const int columns = std::min(picture.width, width_);
-    for (int y = 0; y < rows; ++y) {
-      const std::uint8_t* from = picture.row(y);
-      std::uint32_t* to = background_.data() + at(width_, 0, y);
-      for (int x = 0; x < columns; ++x, from += 3) {
-        to[x] = 0xFF000000u | std::uint32_t{from[0]} << 16 | std::uint32_t{from[1]} << 8 |
-                std::uint32_t{from[2]};
-      }
+    const auto wholeRows = static_cast<std::int64_t>(picture.rgb.size() / picture.stride());
+    rows = static_cast<int>(std::min<std::int64_t>({picture.height, wholeRows, height_}));
+    columns = std::min(picture.width, width_);
+  }
+  const std::uint32_t white = toWord(kBackgroundColour);
+  for (int y = 0; y < height_; ++y) {
+    std::uint32_t* to = background_.data() + at(width_, 0, y);
+    const int covered = y < rows ? columns : 0;
+    const std::uint8_t* from = y < rows ? picture.row(y) : nullptr;
+    for (int x = 0; x < covered; ++x, from += 3) {
+      to[x] = 0xFF000000u | std::uint32_t{from[0]} << 16 | std::uint32_t{from[1]} << 8 |
+              std::uint32_t{from[2]};
     }
+    std::fill(to + covered, to + width_, white);
   }
   if (drawn_.empty()) {
     std::memcpy(shown_.data(), background_.data(), shown_.size() * sizeof(std::uint32_t));

@@ -23,7 +23,8 @@ struct Rect {
 
   bool empty() const { return width <= 0 || height <= 0; }
   bool contains(int x, int y) const {
-    return !empty() && x >= left && y >= top && x - left < width && y - top < height;
+    return !empty() && x >= left && y >= top && std::int64_t{x} - left < width &&
+           std::int64_t{y} - top < height;
   }
   bool operator==(const Rect&) const = default;
 };
@@ -124,7 +125,7 @@ class Canvas {
   Bitmap toBitmap(Rect area) const;
 
  private:
-  bool allocate(int width, int height);
+  void allocate(int width, int height);
   int drawWidth() const;
   // Paints [left, right] x [top, bottom] (inclusive, any magnitude) with `word`.
   Rect paintBox(std::int64_t left, std::int64_t top, std::int64_t right, std::int64_t bottom,
