@@ -16,12 +16,13 @@ seeds() {
   case $1 in
     gray) echo "$build/fuzz-corpus/bmp $build/fuzz-corpus/jpeg" ;;
     transform) echo "$build/fuzz-corpus/bmp" ;;
+    canvas) ;;
     *) echo "$build/fuzz-corpus/$1" ;;
   esac
 }
 
 status=0
-for target in bmp jpeg gray transform; do
+for target in bmp jpeg gray transform canvas; do
   work=$build/fuzz-corpus/$target-found
   artifacts=$build/fuzz-artifacts
   mkdir -p "$work" "$artifacts"
