@@ -91,7 +91,11 @@ std::unique_ptr<ui::WindowPeer> QtBackend::createPeer(ui::Window& window) {
 }
 
 void QtBackend::preparePicture(const std::string& path, int boxWidth) {
-  const QScreen* screen = QGuiApplication::primaryScreen();
+  // The keys that page come to the picture window, so the active window's
+  // monitor is the one the next picture will be painted on.
+  const QWidget* active = QApplication::activeWindow();
+  const QScreen* screen = active ? active->screen() : nullptr;
+  if (!screen) screen = QGuiApplication::primaryScreen();
   const double ratio = screen ? screen->devicePixelRatio() : 1.0;
   prefetcher_.prepare(path, static_cast<int>(std::ceil(boxWidth * ratio)));
 }
