@@ -27,8 +27,8 @@ struct Position {
   bool operator==(const Position&) const = default;
 };
 
-// The red (part 1), green (2) or blue (3) component of a 0x00BBGGRR colour;
-// 0 for any other part.
+// Component 1 (red), 2 (green) or 3 (blue) of a 0x00BBGGRR colour; 0 for
+// any other number.
 int splitColour(std::uint32_t colour, int part);
 // The colour of three components, each held to 0..255 first.
 std::uint32_t colourOf(int red, int green, int blue);

@@ -347,39 +347,31 @@ void StrokeEngine::setWidthByKey(int width) {
   panel_.preview.caption = std::to_string(width);
 }
 
-void StrokeEngine::setCurveMode() {
-  state_.freehandMode = 1;
-  state_.lineMode = 0;
-  state_.frameMode = 0;
-  state_.perspectiveMode = 0;
+namespace {
+
+// The four drawing modes exclude one another when one is chosen from the menu.
+void chooseMode(StrokeState& s, int StrokeState::*mode) {
+  s.freehandMode = s.lineMode = s.frameMode = s.perspectiveMode = 0;
+  s.*mode = 1;
 }
+
+}  // namespace
+
+void StrokeEngine::setCurveMode() { chooseMode(state_, &StrokeState::freehandMode); }
 
 void StrokeEngine::togglePressureMode() {
   setCurveMode();
   state_.pressureOn = 1 - state_.pressureOn;
 }
 
-void StrokeEngine::setLineMode() {
-  state_.lineMode = 1;
-  state_.freehandMode = 0;
-  state_.frameMode = 0;
-  state_.perspectiveMode = 0;
-}
+void StrokeEngine::setLineMode() { chooseMode(state_, &StrokeState::lineMode); }
 
 void StrokeEngine::setFrameMode() {
-  state_.frameMode = 1;
-  state_.freehandMode = 0;
-  state_.lineMode = 0;
-  state_.perspectiveMode = 0;
+  chooseMode(state_, &StrokeState::frameMode);
   canvas_.setPenColour(kBlack);
 }
 
-void StrokeEngine::setPerspectiveMode() {
-  state_.perspectiveMode = 1;
-  state_.freehandMode = 0;
-  state_.lineMode = 0;
-  state_.frameMode = 0;
-}
+void StrokeEngine::setPerspectiveMode() { chooseMode(state_, &StrokeState::perspectiveMode); }
 
 void StrokeEngine::toggleLineMode() {
   state_.lineMode = 1 - state_.lineMode;

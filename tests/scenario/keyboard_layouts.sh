@@ -25,12 +25,6 @@ keycode_holds 35 plus asterisk
 keycode_holds 59 comma semicolon
 start_on_gradient 400x300
 
-opacity() { xprop -id "$id" _NET_WM_WINDOW_OPACITY | sed -n 's/.* = //p'; }
-expect_alpha() {
-  local want=$(((${1} * 4294967295) / 255))
-  wait_until 5 bash -c "[[ \$(xprop -id $id _NET_WM_WINDOW_OPACITY | sed -n 's/.* = //p') == $want ]]" ||
-    fail "after $2 the opacity is '$(opacity)', expected $want (alpha $1)"
-}
 
 press "$id" 3
 expect_alpha 75 "the key 3"

@@ -483,6 +483,17 @@ show_on_root() {
   awk -v d="$d" 'BEGIN { exit !(d < 0.02) }' || fail "cannot put $1 on the root window ($d)"
 }
 
+# opacity: the picture window's _NET_WM_WINDOW_OPACITY (empty when opaque).
+opacity() { xprop -id "$id" _NET_WM_WINDOW_OPACITY | sed -n 's/.* = //p'; }
+
+# expect_alpha ALPHA WHAT: the picture window reaches that alpha of 255
+# after WHAT (the words of the failure).
+expect_alpha() {
+  local want=$((($1 * 4294967295) / 255))
+  reached() { [[ $(opacity) == "$want" ]]; }
+  wait_until 5 reached || fail "after $2 the opacity is '$(opacity)', expected $want (alpha $1)"
+}
+
 # pattern_on_root WxH DRAW...: a gradient of that size with ImageMagick's
 # drawing options DRAW on the desktop's background, kept in
 # $WORK/desktop.png, so that the pixels of any region are known.

@@ -7,8 +7,6 @@ start_program
 id=$(wait_window "^Quillet －" 20)
 read -r left top width height < <(geometry "$id")
 
-opacity() { xprop -id "$id" _NET_WM_WINDOW_OPACITY | sed -n 's/.* = //p'; }
-
 focus_window "$id"
 timeout 10 xdotool mousemove --sync $((left + width / 2)) $((top + 40)) || fail "mousemove failed"
 timeout 10 xdotool keydown shift || fail "keydown failed"
@@ -16,14 +14,10 @@ timeout 10 xdotool mousemove --sync $((left + width / 2 + 1)) $((top + 41)) || f
 timeout 10 xdotool mousemove --sync $((left + width / 2)) $((top + 40)) || fail "mousemove failed"
 timeout 10 xdotool keyup shift || true
 # Half-way across gives alpha 147 of 255.
-want=$(((147 * 4294967295) / 255))
-wait_until 5 bash -c "[[ \$(xprop -id $id _NET_WM_WINDOW_OPACITY | sed -n 's/.* = //p') == $want ]]" ||
-  fail "opacity is '$(opacity)', expected $want (alpha 147)"
+expect_alpha 147 "Shift and a move half-way across"
 
 timeout 10 xdotool keydown shift || fail "keydown failed"
 timeout 10 xdotool mousemove --sync $((left + 1)) $((top + 40)) || fail "mousemove failed"
 timeout 10 xdotool keyup shift || true
-want=$(((20 * 4294967295) / 255))
-wait_until 5 bash -c "[[ \$(xprop -id $id _NET_WM_WINDOW_OPACITY | sed -n 's/.* = //p') == $want ]]" ||
-  fail "opacity is '$(opacity)', expected $want (alpha 20) at the left edge"
+expect_alpha 20 "Shift and a move to the left edge"
 pass
