@@ -67,6 +67,14 @@ void MemoryBackend::advance(int milliseconds) {
   now = std::max(now, until);  // a tick may have moved the clock on itself
 }
 
+ui::FileDialogResult MemoryBackend::saveFileDialog(ui::Window* owner, const std::string& title,
+                                                   const std::string& filter,
+                                                   const std::string& defaultSuffix) {
+  auto answer = openFileDialog(owner, title, filter, defaultSuffix);
+  dialogs.back().save = true;
+  return answer;
+}
+
 ui::FileDialogResult MemoryBackend::openFileDialog(ui::Window*, const std::string& title,
                                                    const std::string& filter,
                                                    const std::string& preset) {

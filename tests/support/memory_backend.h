@@ -16,6 +16,7 @@ class MemoryBackend : public ui::Backend {
  public:
   struct DialogCall {
     std::string title, filter, preset;
+    bool save = false;
   };
   struct MessageCall {
     std::string text, caption;
@@ -30,6 +31,11 @@ class MemoryBackend : public ui::Backend {
   ui::FileDialogResult openFileDialog(ui::Window* owner, const std::string& title,
                                       const std::string& filter,
                                       const std::string& preset) override;
+  // Answered from the same script as the open dialog; `preset` records the
+  // default suffix.
+  ui::FileDialogResult saveFileDialog(ui::Window* owner, const std::string& title,
+                                      const std::string& filter,
+                                      const std::string& defaultSuffix) override;
   void messageBox(ui::Window* owner, const std::string& text, const std::string& caption) override;
   std::optional<std::string> inputBox(ui::Window* owner, const std::string& prompt,
                                       const std::string& title,

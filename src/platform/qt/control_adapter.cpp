@@ -21,18 +21,22 @@ void ControlAdapter::mirror(ui::Change what) {
     case ui::Change::Focus:
       takeFocus();
       return;
+    case ui::Change::Enabled:
+      widget_->setEnabled(control_.enabled());
+      return;
     default:
       mirrorContent(what);
       return;
   }
 }
 
+// Focus is an act, not a state to show; visibility comes last, so that the
+// widget appears with everything else in place.
 void ControlAdapter::mirrorAll() {
-  for (auto what :
-       {ui::Change::Geometry, ui::Change::Picture, ui::Change::Items, ui::Change::Text,
-        ui::Change::Value, ui::Change::Timing, ui::Change::Appearance, ui::Change::Visible}) {
-    mirror(what);
+  for (auto what : ui::kChanges) {
+    if (what != ui::Change::Focus && what != ui::Change::Visible) mirror(what);
   }
+  mirror(ui::Change::Visible);
 }
 
 // A control that takes no keys of its own (a picture box, a frame) would swallow

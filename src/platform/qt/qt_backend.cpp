@@ -138,6 +138,23 @@ ui::FileDialogResult QtBackend::openFileDialog(ui::Window* owner, const std::str
   return {true, chosen.first().toStdString()};
 }
 
+ui::FileDialogResult QtBackend::saveFileDialog(ui::Window* owner, const std::string& title,
+                                               const std::string& filter,
+                                               const std::string& defaultSuffix) {
+  DialogOwner parent(owner);
+  QFileDialog dialog(parent.widget(), QString::fromStdString(title));
+  dialog.setOption(QFileDialog::DontUseNativeDialog);
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  dialog.setFileMode(QFileDialog::AnyFile);
+  const QStringList filters = nameFilters(filter);
+  if (!filters.isEmpty()) dialog.setNameFilters(filters);
+  if (!defaultSuffix.empty()) dialog.setDefaultSuffix(QString::fromStdString(defaultSuffix));
+  if (dialog.exec() != QDialog::Accepted) return {};
+  const QStringList chosen = dialog.selectedFiles();
+  if (chosen.isEmpty()) return {};
+  return {true, chosen.first().toStdString()};
+}
+
 void QtBackend::messageBox(ui::Window* owner, const std::string& text, const std::string& caption) {
   DialogOwner parent(owner);
   QMessageBox box(QMessageBox::NoIcon, QString::fromStdString(caption),

@@ -25,6 +25,9 @@ class QtBackend : public ui::Backend {
   std::unique_ptr<ui::WindowPeer> createPeer(ui::Window& window) override;
   std::vector<ui::Monitor> monitors() override;
 
+  ui::FileDialogResult saveFileDialog(ui::Window* owner, const std::string& title,
+                                      const std::string& filter,
+                                      const std::string& defaultSuffix) override;
   ui::FileDialogResult openFileDialog(ui::Window* owner, const std::string& title,
                                       const std::string& filter,
                                       const std::string& preset) override;

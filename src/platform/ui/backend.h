@@ -56,6 +56,11 @@ class Backend {
   // `filter` is "description|pattern|description|pattern...".
   virtual FileDialogResult openFileDialog(Window* owner, const std::string& title,
                                           const std::string& filter, const std::string& preset) = 0;
+  // Asks for a file to write; `defaultSuffix` (such as "jpg") is added to a
+  // name typed without one.
+  virtual FileDialogResult saveFileDialog(Window* owner, const std::string& title,
+                                          const std::string& filter,
+                                          const std::string& defaultSuffix) = 0;
   virtual void messageBox(Window* owner, const std::string& text, const std::string& caption) = 0;
   // One-line input box; nullopt when cancelled.
   virtual std::optional<std::string> inputBox(Window* owner, const std::string& prompt,

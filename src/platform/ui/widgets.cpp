@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <utility>
 
 #include "platform/image/picture.h"
 #include "platform/ui/backend.h"
@@ -53,6 +54,19 @@ void Control::setVisible(bool v) {
 }
 
 void Control::setFocus() { changed(Change::Focus); }
+
+void Control::setEnabled(bool v) {
+  if (v == enabled_) return;
+  enabled_ = v;
+  changed(Change::Enabled);
+}
+
+void Control::systemFocused(bool focus) {
+  if (focus == focus_) return;
+  focus_ = focus;
+  auto handler = focus ? onFocusIn : onFocusOut;
+  if (handler) handler();
+}
 
 Frame::Frame(Window& owner, std::string name) : Control(owner, std::move(name), Kind::Frame) {}
 
@@ -215,13 +229,105 @@ void Label::setBackdrop(bool v) {
   changed(Change::Appearance);
 }
 
+void Label::setBackground(std::uint32_t colour) {
+  const std::int64_t v = colour & 0xFFFFFF;
+  if (v == background_) return;
+  background_ = v;
+  changed(Change::Appearance);
+}
+
+void Label::setFont(std::string family) {
+  if (family == font_) return;
+  font_ = std::move(family);
+  changed(Change::Appearance);
+}
+
 void Label::setText(std::string text) {
   if (text == text_) return;
   text_ = std::move(text);
   changed(Change::Text);
 }
 
-Window::Window(Backend& backend, std::string name) : backend_(backend), name_(std::move(name)) {
+Slider::Slider(Window& owner, std::string name) : Control(owner, std::move(name), Kind::Slider) {}
+
+void Slider::setOrientation(Orientation o) {
+  if (o == orientation_) return;
+  orientation_ = o;
+  changed(Change::Appearance);
+}
+
+void Slider::setRange(int minimum, int maximum) {
+  maximum = std::max(maximum, minimum);
+  const int position = std::clamp(position_, minimum, maximum);
+  if (minimum == minimum_ && maximum == maximum_ && position == position_) return;
+  minimum_ = minimum;
+  maximum_ = maximum;
+  position_ = position;
+  changed(Change::Value);
+}
+
+void Slider::setPosition(int v) {
+  v = std::clamp(v, minimum_, maximum_);
+  if (v == position_) return;
+  position_ = v;
+  changed(Change::Value);
+}
+
+void Slider::setSteps(int line, int page) {
+  lineStep_ = std::max(line, 1);
+  pageStep_ = std::max(page, 1);
+  changed(Change::Value);
+}
+
+void Slider::userMoved(int position) {
+  const int before = position_;
+  setPosition(position);
+  if (position_ != before && onChanged) {
+    auto handler = onChanged;
+    handler();
+  }
+}
+
+void Slider::userPressed() {
+  if (onPressed) {
+    auto handler = onPressed;
+    handler();
+  }
+}
+
+ColourPicker::ColourPicker(Window& owner, std::string name)
+    : Control(owner, std::move(name), Kind::ColourPicker) {}
+
+void ColourPicker::setColour(std::uint32_t colour) {
+  colour &= 0xFFFFFF;
+  if (colour == colour_) return;
+  colour_ = colour;
+  changed(Change::Value);
+}
+
+void ColourPicker::userChose(std::uint32_t colour) {
+  const std::uint32_t before = colour_;
+  setColour(colour);
+  if (colour_ != before && onChanged) {
+    auto handler = onChanged;
+    handler();
+  }
+}
+
+CanvasBox::CanvasBox(Window& owner, std::string name)
+    : Control(owner, std::move(name), Kind::Canvas) {}
+
+void CanvasBox::showDamage(image::Rect area) {
+  area = image::intersect(area, canvas_.bounds());
+  if (area.empty()) return;
+  damage_ = image::unite(damage_, area);
+  changed(Change::Damage);
+}
+
+image::Rect CanvasBox::takeDamage() { return std::exchange(damage_, image::Rect{}); }
+
+Window::Window(Backend& backend, std::string name, Window* owner)
+    : backend_(backend), name_(std::move(name)), owner_(owner) {
   peer_ = backend_.createPeer(*this);
 }
 
@@ -261,6 +367,12 @@ void Window::setVisible(bool v) {
   if (v == visible_) return;
   visible_ = v;
   changed(Change::Visible);
+}
+
+void Window::setEnabled(bool v) {
+  if (v == enabled_) return;
+  enabled_ = v;
+  changed(Change::Enabled);
 }
 
 void Window::setTitle(std::string title) {

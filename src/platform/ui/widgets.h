@@ -1,11 +1,13 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "platform/image/canvas.h"
 #include "platform/ui/menu.h"
 
 namespace quillet::ui {
@@ -31,9 +33,24 @@ enum class Change {
   // A timer's interval was set (which restarts it), or a list's entries changed.
   Timing,
   Items,
-  // A progress bar's range or position, a radio button's state.
+  // A progress bar's or a slider's range or position, a radio button's
+  // state, a colour picker's colour.
   Value,
+  // Whether the control or window takes input.
+  Enabled,
+  // Part of a canvas was drawn on: the backend repaints what takeDamage() says.
+  Damage,
 };
+
+// Every kind of change, so that a peer showing a new object whole can go
+// through them all and cannot miss one added later.
+inline constexpr std::array kChanges{
+    Change::Geometry, Change::Visible, Change::Title, Change::Style,
+    Change::Alpha,    Change::Picture, Change::Text,  Change::Focus,
+    Change::Appearance, Change::Timing, Change::Items, Change::Value,
+    Change::Enabled,  Change::Damage};
+static_assert(kChanges.size() == static_cast<std::size_t>(Change::Damage) + 1,
+              "kChanges lists every Change");
 
 using MouseHandler = std::function<void(int x, int y, int modifiers)>;
 using KeyHandler = std::function<void(int key, int modifiers)>;
@@ -51,7 +68,10 @@ class Control {
     Timer,
     ProgressBar,
     ComboBox,
-    RadioButton
+    RadioButton,
+    Slider,
+    ColourPicker,
+    Canvas
   };
 
   Control(Window& owner, std::string name, Kind kind);
@@ -78,13 +98,21 @@ class Control {
   void setHeight(int v);
   void setGeometry(int left, int top, int width, int height);
   void setVisible(bool v);
+  // A disabled control is shown greyed and takes no input.
+  bool enabled() const { return enabled_; }
+  void setEnabled(bool v);
   // The keyboard goes to this control (and its window comes forward); to its
   // window, for a control that takes no keys.
   void setFocus();
+  bool hasFocus() const { return focus_; }
 
   // Mouse input over the control, in its own coordinates.
   MouseHandler onLeftDown, onLeftUp, onRightDown, onRightUp, onMouseMove, onDoubleClick;
   WheelHandler onWheel;
+  // The control got or lost the keyboard.
+  std::function<void()> onFocusIn, onFocusOut;
+  // The window system moved the keyboard to or away from the control.
+  void systemFocused(bool focus);
 
  protected:
   void changed(Change what);
@@ -96,6 +124,8 @@ class Control {
   Kind kind_;
   int left_ = 0, top_ = 0, width_ = 0, height_ = 0;
   bool visible_ = true;
+  bool enabled_ = true;
+  bool focus_ = false;
 };
 
 // Draws its picture, scaled to its own size or unscaled (see displayMode).
@@ -159,10 +189,18 @@ class Label : public Control {
   // text stays readable on a dark picture as on a light one.
   bool backdrop() const { return backdrop_; }
   void setBackdrop(bool v);
+  // The colour behind the text (0x00BBGGRR); -1 for none, the window's own.
+  std::int64_t background() const { return background_; }
+  void setBackground(std::uint32_t colour);
+  // A font family for the text; empty for the system's.
+  const std::string& font() const { return font_; }
+  void setFont(std::string family);
 
  private:
   std::string text_;
   bool backdrop_ = false;
+  std::int64_t background_ = -1;
+  std::string font_;
 };
 
 class Button : public Control {
@@ -282,6 +320,79 @@ class GroupBox : public Control {
   std::string caption_;
 };
 
+// A handle sliding along a groove, horizontal or vertical, over a range of
+// whole numbers. Setting the position runs no handler: only the user's moves
+// do, as with the sliders of most toolkits driven from code.
+class Slider : public Control {
+ public:
+  enum class Orientation { Horizontal, Vertical };
+  Slider(Window& owner, std::string name);
+
+  Orientation orientation() const { return orientation_; }
+  void setOrientation(Orientation o);
+  int minimum() const { return minimum_; }
+  int maximum() const { return maximum_; }
+  // A maximum below the minimum is taken as the minimum; the position is
+  // kept inside the range.
+  void setRange(int minimum, int maximum);
+  int position() const { return position_; }
+  // A position outside the range is taken as the nearest end.
+  void setPosition(int v);
+  // How far an arrow key and a click in the groove move the handle.
+  int lineStep() const { return lineStep_; }
+  int pageStep() const { return pageStep_; }
+  void setSteps(int line, int page);
+
+  // The user moved the handle (dragging it, a key, a click in the groove, the
+  // wheel): the position is taken as setPosition does, then onChanged runs
+  // when it changed.
+  void userMoved(int position);
+  // The user pressed the left button on the slider, before any move.
+  void userPressed();
+  std::function<void()> onChanged, onPressed;
+
+ private:
+  Orientation orientation_ = Orientation::Horizontal;
+  int minimum_ = 0, maximum_ = 100, position_ = 0;
+  int lineStep_ = 1, pageStep_ = 10;
+};
+
+// A swatch of one colour; clicking it lets the user choose another in the
+// system's colour dialog.
+class ColourPicker : public Control {
+ public:
+  ColourPicker(Window& owner, std::string name);
+  std::uint32_t colour() const { return colour_; }  // 0x00BBGGRR
+  // Runs no handler.
+  void setColour(std::uint32_t colour);
+  // The user chose `colour`: it is taken, then onChanged runs when it changed.
+  void userChose(std::uint32_t colour);
+  std::function<void()> onChanged;
+
+ private:
+  std::uint32_t colour_ = 0x000000;
+};
+
+// A drawing surface: the raster lives in the model, so the behaviour draws
+// and reads pixels without a toolkit; the backend shows it and repaints the
+// parts reported through showDamage().
+class CanvasBox : public Control {
+ public:
+  CanvasBox(Window& owner, std::string name);
+  image::Canvas& canvas() { return canvas_; }
+  const image::Canvas& canvas() const { return canvas_; }
+  // The raster changed inside `area` (canvas pixels); an empty one is ignored.
+  void showDamage(image::Rect area);
+  // What changed since the last call, for the backend to repaint.
+  image::Rect takeDamage();
+  // A key pressed while the canvas has the keyboard.
+  KeyHandler onKeyDown;
+
+ private:
+  image::Canvas canvas_;
+  image::Rect damage_;
+};
+
 // Mirrors one model window onto the window system. Called after the model
 // has changed; never calls back into the model for the same change.
 class WindowPeer {
@@ -301,13 +412,16 @@ class Window {
   static constexpr int kLayeredBit = 0x80000;
   static constexpr int kTransparentBit = 0x20;
 
-  Window(Backend& backend, std::string name);
+  // An owned window stays above its owner, takes input while its owner runs
+  // modally, and must be destroyed no later than its owner.
+  Window(Backend& backend, std::string name, Window* owner = nullptr);
   ~Window();
   Window(const Window&) = delete;
   Window& operator=(const Window&) = delete;
 
   const std::string& name() const { return name_; }
   Backend& backend() const { return backend_; }
+  Window* owner() const { return owner_; }
 
   int left() const { return left_; }
   int top() const { return top_; }
@@ -323,6 +437,9 @@ class Window {
 
   bool visible() const { return visible_; }
   void setVisible(bool v);
+  // A disabled window takes no input, its controls none either.
+  bool enabled() const { return enabled_; }
+  void setEnabled(bool v);
   const std::string& title() const { return title_; }
   void setTitle(std::string title);
   Border border() const { return border_; }
@@ -404,8 +521,10 @@ class Window {
 
   Backend& backend_;
   std::string name_;
+  Window* owner_ = nullptr;
   int left_ = 0, top_ = 0, width_ = 0, height_ = 0;
   bool visible_ = false;
+  bool enabled_ = true;
   std::string title_;
   Border border_ = Border::None;
   bool topmost_ = false;
