@@ -119,6 +119,10 @@ class MenuBackend : public quillet::ui::Backend {
                                                const std::string&, const std::string&) override {
     return {};
   }
+  quillet::ui::FileDialogResult saveFileDialog(quillet::ui::Window*, const std::string&,
+                                               const std::string&, const std::string&) override {
+    return {};
+  }
   void messageBox(quillet::ui::Window*, const std::string&, const std::string&) override {}
   std::optional<std::string> inputBox(quillet::ui::Window*, const std::string&, const std::string&,
                                       const std::string&) override {

@@ -9,6 +9,7 @@
 #include "core/picture_files.h"
 #include "core/screens.h"
 #include "core/state_files.h"
+#include "doodle/doodle_window.h"
 #include "notes/text_note.h"
 #include "platform/files.h"
 #include "slideshow/slideshow.h"
@@ -159,6 +160,7 @@ void onMainMoved(Program& p) {
   if (w.top() < screen.top + 10 - w.height()) w.setTop(screen.top + 10 - w.height());
   if (p.g().slideshowWindowOpen == 1)
     slideshow::dockSlideshowWindow(p, slideshow::MainChange::Moved);
+  if (p.g().colourWindowOpened == 1) doodle::followMainWindow(p, false);
 }
 
 void onMainResized(Program& p) {
@@ -169,6 +171,7 @@ void onMainResized(Program& p) {
   if (p.g().slideshowWindowOpen == 1) {
     slideshow::dockSlideshowWindow(p, slideshow::MainChange::Resized);
   }
+  if (p.g().colourWindowOpened == 1) doodle::followMainWindow(p, true);
 }
 
 }  // namespace quillet::app

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "core/doodle_state.h"
 #include "platform/image/picture.h"
 #include "platform/ui/widgets.h"
 
@@ -99,6 +100,7 @@ struct GlobalState : ShellState,
                      CaptureState,
                      SlideshowState,
                      NoteState,
-                     HelpState {};
+                     HelpState,
+                     DoodleState {};
 
 }  // namespace quillet::core

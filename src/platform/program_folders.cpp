@@ -1,6 +1,7 @@
 #include "platform/program_folders.h"
 
 #include <pwd.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -41,6 +42,41 @@ Layout chooseLayout(const std::string& executableFolder, const std::string& over
   const std::string installed = joined(parentOf(executableFolder), "share/quillet/pic/1.jpg");
   return {joined(dataHome, "quillet"),
           files::exists(installed) ? installed : joined(ownPictures, "1.jpg")};
+}
+
+namespace {
+
+std::string homeFolder() {
+  const char* home = std::getenv("HOME");
+  if (home && *home) return home;
+  if (const passwd* user = ::getpwuid(::getuid()); user && user->pw_dir && *user->pw_dir) {
+    return user->pw_dir;
+  }
+  return {};
+}
+
+}  // namespace
+
+std::string privateCacheFolder() {
+  std::string base;
+  const char* xdg = std::getenv("XDG_CACHE_HOME");
+  if (xdg && xdg[0] == files::kSeparator) {
+    base = xdg;
+  } else if (std::string home = homeFolder(); !home.empty()) {
+    base = joined(home, ".cache");
+  } else {
+    return {};
+  }
+  if (!createFolders(base)) return {};
+  const std::string folder = joined(base, "quillet");
+  ::mkdir(folder.c_str(), 0700);
+  // Ours alone, and a real folder rather than a link someone left there.
+  struct stat info {};
+  if (::lstat(folder.c_str(), &info) != 0 || !S_ISDIR(info.st_mode) || info.st_uid != ::getuid()) {
+    return {};
+  }
+  if ((info.st_mode & 077) != 0 && ::chmod(folder.c_str(), 0700) != 0) return {};
+  return folder;
 }
 
 std::string userDataHome() {

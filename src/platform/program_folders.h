@@ -27,6 +27,11 @@ Layout chooseLayout(const std::string& executableFolder, const std::string& over
                     const std::string& dataHome,
                     const std::function<bool(const std::string&)>& writable = writableFolder);
 
+// The user's own cache folder for the program, $XDG_CACHE_HOME/quillet (or
+// ~/.cache/quillet), created readable by the user alone; empty when it cannot
+// be had as a folder of the user's that nobody else may enter.
+std::string privateCacheFolder();
+
 // $XDG_DATA_HOME when it is an absolute path, else $HOME/.local/share.
 std::string userDataHome();
 

@@ -576,6 +576,66 @@ Bitmap cropBitmap(const Bitmap& bitmap, int x, int y, int width, int height) {
   return out;
 }
 
+namespace {
+
+bool sizeWithinLimit(int width, int height) {
+  return width > 0 && height > 0 && std::int64_t{width} * height <= kMaxPixels;
+}
+
+}  // namespace
+
+Bitmap resampleBitmap(const Bitmap& bitmap, int width, int height) {
+  if (!usable(bitmap) || !sizeWithinLimit(width, height)) return {};
+  Bitmap out;
+  out.width = width;
+  out.height = height;
+  out.rgb.resize(out.stride() * static_cast<std::size_t>(height));
+  // Each new pixel covers [from, to) of the old rows and columns, at least one.
+  auto span = [](int i, int newSide, int oldSide) {
+    const auto from = static_cast<int>(std::int64_t{i} * oldSide / newSide);
+    const auto to = static_cast<int>(std::int64_t{i + 1} * oldSide / newSide);
+    return std::pair{from, std::max(to, from + 1)};
+  };
+  for (int y = 0; y < height; ++y) {
+    const auto [top, bottom] = span(y, height, bitmap.height);
+    std::uint8_t* to = out.row(y);
+    for (int x = 0; x < width; ++x) {
+      const auto [left, right] = span(x, width, bitmap.width);
+      std::uint64_t sum[3] = {0, 0, 0};
+      for (int row = top; row < bottom; ++row) {
+        const std::uint8_t* from = bitmap.row(row) + 3 * left;
+        for (int col = left; col < right; ++col, from += 3) {
+          sum[0] += from[0];
+          sum[1] += from[1];
+          sum[2] += from[2];
+        }
+      }
+      const auto count = static_cast<std::uint64_t>(bottom - top) * (right - left);
+      for (int c = 0; c < 3; ++c) {
+        to[3 * x + c] = static_cast<std::uint8_t>((sum[c] + count / 2) / count);
+      }
+    }
+  }
+  return out;
+}
+
+Bitmap padBitmap(const Bitmap& bitmap, int width, int height, std::uint32_t fill) {
+  if (!sizeWithinLimit(width, height)) return {};
+  Bitmap out;
+  out.width = width;
+  out.height = height;
+  out.rgb.resize(out.stride() * static_cast<std::size_t>(height));
+  const std::uint8_t colour[3] = {static_cast<std::uint8_t>(fill & 0xFF),
+                                  static_cast<std::uint8_t>((fill >> 8) & 0xFF),
+                                  static_cast<std::uint8_t>((fill >> 16) & 0xFF)};
+  for (std::size_t i = 0; i < out.rgb.size(); i += 3) std::copy(colour, colour + 3, &out.rgb[i]);
+  if (!usable(bitmap)) return out;
+  const int rows = std::min(height, bitmap.height);
+  const std::size_t bytes = 3 * static_cast<std::size_t>(std::min(width, bitmap.width));
+  for (int y = 0; y < rows; ++y) std::copy(bitmap.row(y), bitmap.row(y) + bytes, out.row(y));
+  return out;
+}
+
 Bytes flipInPlaceToBmp(Bitmap& bitmap, bool horizontal, bool vertical) {
   if (!usable(bitmap)) {
     makeEmpty(bitmap);

@@ -85,6 +85,12 @@ int rotationReach(Size picture, double degrees, int first, int count);
 // The part of `bitmap` from (`x`, `y`), `width` by `height`, cut down to the
 // bitmap's edges; empty when nothing of it lies on the bitmap.
 Bitmap cropBitmap(const Bitmap& bitmap, int x, int y, int width, int height);
+// `bitmap` shrunk or grown to `width` x `height`, each new pixel the mean of
+// the old ones it covers; empty for an empty size.
+Bitmap resampleBitmap(const Bitmap& bitmap, int width, int height);
+// `bitmap` at the top left of a `width` x `height` one, the rest in `fill`
+// (0x00BBGGRR); the part of it that does not fit is cut off.
+Bitmap padBitmap(const Bitmap& bitmap, int width, int height, std::uint32_t fill);
 
 // A 45-degree turn of the largest picture decode accepts needs twice its area.
 inline constexpr std::int64_t kMaxRotatedPixels = 2 * kMaxPixels;

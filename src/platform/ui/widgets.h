@@ -45,10 +45,9 @@ enum class Change {
 // Every kind of change, so that a peer showing a new object whole can go
 // through them all and cannot miss one added later.
 inline constexpr std::array kChanges{
-    Change::Geometry, Change::Visible, Change::Title, Change::Style,
-    Change::Alpha,    Change::Picture, Change::Text,  Change::Focus,
-    Change::Appearance, Change::Timing, Change::Items, Change::Value,
-    Change::Enabled,  Change::Damage};
+    Change::Geometry, Change::Visible, Change::Title,   Change::Style,      Change::Alpha,
+    Change::Picture,  Change::Text,    Change::Focus,   Change::Appearance, Change::Timing,
+    Change::Items,    Change::Value,   Change::Enabled, Change::Damage};
 static_assert(kChanges.size() == static_cast<std::size_t>(Change::Damage) + 1,
               "kChanges lists every Change");
 
