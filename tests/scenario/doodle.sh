@@ -1,0 +1,62 @@
+# P opens the doodle window over the picture window, at its place and size,
+# with the 72 × 350 colour window beside it. A drag across the canvas leaves
+# a dark stroke on the screen; "保存" from the right-click menu, through the
+# real file dialog, writes a JPEG of the doodle window's size with the
+# stroke in it. Moving the picture window takes both windows along, and Esc
+# in the colour window closes them while the picture stays.
+source "$(dirname "$0")/lib.sh"
+start_desktop
+make_program_folder
+export XDG_CACHE_HOME="$WORK/cache"
+
+start_on_gradient 400x300
+press "$id" p
+doodle=$(wait_window '^涂鸦窗口$' 10)
+wait_geometry "$doodle" "50 50 400 300" || fail "the doodle window is at $(geometry "$doodle")"
+colour=$(wait_window '^颜色窗口$' 10)
+# 50 px of room on the left is too little for 72: it stands on the right.
+wait_geometry "$colour" "450 50 72 350" || fail "the colour window is at $(geometry "$colour")"
+
+# Gray level 0..255 of the screen at a point.
+level_at() {
+  convert "$1" -crop "1x1+$2+$3" +repage -colorspace Gray -format '%[fx:int(255*u)]' info:
+}
+drag 100 150 300 150
+sleep 0.5
+screenshot "$WORK/stroke.png"
+for x in 150 200 250; do
+  got=$(level_at "$WORK/stroke.png" "$x" 150)
+  ((got < 60)) || fail "no dark stroke at $x,150 on the screen (gray $got)"
+done
+got=$(level_at "$WORK/stroke.png" 200 180)
+((got > 60)) || fail "the stroke is wider than the pen (gray $got at 200,180)"
+
+# 保存 is the menu's first entry.
+saved="$WORK/out/doodle.jpg"
+mkdir -p "$WORK/out"
+click "$doodle" 200 250 3
+wait_popup_menu "$doodle" 10 >/dev/null
+timeout 10 xdotool key --delay 150 Down Return || fail "keys to the menu failed"
+dialog=$(wait_window '^保存图形文件$' 10)
+focus_window "$dialog"
+timeout 10 xdotool type --delay 20 "$WORK/out/doodle" || fail "typing the name failed"
+timeout 10 xdotool key Return || fail "Return in the dialog failed"
+written() { [[ -s $saved ]]; }
+wait_until 10 written || fail "nothing was saved at $saved: $(ls "$WORK/out")"
+[[ $(picture_size "$saved") == "400 300" ]] || fail "the saved doodle is $(picture_size "$saved")"
+got=$(level_at "$saved" 150 100)
+((got < 80)) || fail "the saved doodle has no stroke at 150,100 (gray $got)"
+[[ -f $XDG_CACHE_HOME/quillet/ImageA.tmp ]] || fail "no ImageA.tmp in the user's cache"
+
+# The picture window moved by the window system: both windows go with it.
+timeout 10 xdotool windowmove "$id" 300 120 || fail "windowmove failed"
+wait_geometry "$id" "300 120 400 300" || fail "the picture window is at $(geometry "$id")"
+wait_geometry "$colour" "228 120 72 350" || fail "the colour window stayed at $(geometry "$colour")"
+wait_geometry "$doodle" "700 120 400 300" || fail "the doodle window stayed at $(geometry "$doodle")"
+
+press "$colour" Escape
+gone() { ! find_window '^涂鸦窗口$' >/dev/null && ! find_window '^颜色窗口$' >/dev/null; }
+wait_until 10 gone || fail "Esc in the colour window left $(list_windows)"
+[[ $(map_state "$id") == IsViewable ]] || fail "the picture window went with the doodle"
+program_alive || fail "the program ended"
+pass
