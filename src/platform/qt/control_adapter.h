@@ -65,8 +65,18 @@ class ControlAdapter {
   // had them; a press on such a widget is the widget's, never a window drag.
   virtual bool keepsInput() const { return false; }
   // Called for a key pressed while the widget has the focus, before the
-  // widget itself handles it.
+  // widget itself handles it; for a control that takesWindowKeys(), also for
+  // a key pressed while its window has the focus itself.
   virtual void keyPressed(const QKeyEvent& event);
+  // Whether the keys the focused widget leaves alone go on to the window's
+  // handler; a text box's are its own.
+  virtual bool leavesKeysToWindow() const { return false; }
+  // Whether the control takes the keys pressed while its window, rather than
+  // a control in it, has the focus.
+  virtual bool takesWindowKeys() const { return false; }
+  // Whether the control keeps counting as focused while Qt moves the focus
+  // away (to a dialog of its own).
+  virtual bool holdsFocus() const { return false; }
 
  protected:
   // Called for every change other than place and visibility, which are alike

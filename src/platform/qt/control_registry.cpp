@@ -17,6 +17,9 @@ std::unique_ptr<ControlAdapter> makeTimerAdapter(ui::Control&, QWidget*, Control
 std::unique_ptr<ControlAdapter> makeProgressBarAdapter(ui::Control&, QWidget*, ControlHost&);
 std::unique_ptr<ControlAdapter> makeComboBoxAdapter(ui::Control&, QWidget*, ControlHost&);
 std::unique_ptr<ControlAdapter> makeRadioButtonAdapter(ui::Control&, QWidget*, ControlHost&);
+std::unique_ptr<ControlAdapter> makeSliderAdapter(ui::Control&, QWidget*, ControlHost&);
+std::unique_ptr<ControlAdapter> makeColourPickerAdapter(ui::Control&, QWidget*, ControlHost&);
+std::unique_ptr<ControlAdapter> makeCanvasAdapter(ui::Control&, QWidget*, ControlHost&);
 
 namespace {
 
@@ -39,6 +42,9 @@ constexpr std::array kRegistry{
     Registration{Kind::ProgressBar, &makeProgressBarAdapter},
     Registration{Kind::ComboBox, &makeComboBoxAdapter},
     Registration{Kind::RadioButton, &makeRadioButtonAdapter},
+    Registration{Kind::Slider, &makeSliderAdapter},
+    Registration{Kind::ColourPicker, &makeColourPickerAdapter},
+    Registration{Kind::Canvas, &makeCanvasAdapter},
 };
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <QtWidgets/QLabel>
 
 #include <algorithm>
+#include <cstdint>
 
 #include "platform/qt/control_adapter.h"
 
@@ -26,17 +27,24 @@ class OverlayLabel : public QLabel {
     setMouseTracking(true);
   }
 
-  void setOverlay(bool overlay) {
+  // `background` is a model colour, or -1 for the window's own ground; an
+  // empty `family` is the system's font.
+  void setLook(bool overlay, std::int64_t background, const QString& family) {
     overlay_ = overlay;
-    setAutoFillBackground(overlay);
+    family_ = family;
+    QPalette colours;
     if (overlay) {
-      QPalette colours = palette();
       colours.setColor(QPalette::Window, kBackdrop);
       colours.setColor(QPalette::WindowText, Qt::black);
-      setPalette(colours);
+    }
+    if (background >= 0) {
+      colours.setColor(QPalette::Window, fromModelColour(static_cast<std::uint32_t>(background)));
+    }
+    setPalette(colours);
+    setAutoFillBackground(overlay || background >= 0);
+    if (overlay) {
       setContentsMargins(3, 1, 3, 1);
     } else {
-      setPalette(QPalette());
       setContentsMargins(0, 0, 0, 0);
     }
     fit();
@@ -56,6 +64,9 @@ class OverlayLabel : public QLabel {
  private:
   void fit() {
     QFont font = QApplication::font(this);
+    // A family this system lacks ("宋体" on most) is matched to the nearest
+    // one it has, through fontconfig where there is one.
+    if (!family_.isEmpty()) font.setFamily(family_);
     if (overlay_) {
       const QRect area = contentsRect();
       const int largest = QFontInfo(font).pixelSize();
@@ -70,6 +81,7 @@ class OverlayLabel : public QLabel {
   }
 
   bool overlay_ = false;
+  QString family_;
 };
 
 class LabelAdapter : public AdapterFor<ui::Label, OverlayLabel> {
@@ -80,7 +92,8 @@ class LabelAdapter : public AdapterFor<ui::Label, OverlayLabel> {
  protected:
   void mirrorContent(ui::Change what) override {
     if (what == ui::Change::Appearance) {
-      view()->setOverlay(model().backdrop());
+      const ui::Label& label = model();
+      view()->setLook(label.backdrop(), label.background(), QString::fromStdString(label.font()));
     } else if (what == ui::Change::Text) {
       view()->showText(QString::fromStdString(model().text())
                            .replace(QLatin1String("\r\n"), QLatin1String("\n")));

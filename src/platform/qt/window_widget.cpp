@@ -6,6 +6,7 @@
 #include <QtGui/QCloseEvent>
 #include <QtGui/QDragEnterEvent>
 #include <QtGui/QDropEvent>
+#include <QtGui/QFocusEvent>
 #include <QtGui/QKeyEvent>
 #include <QtGui/QMouseEvent>
 #include <QtGui/QPaintEvent>
@@ -32,6 +33,22 @@ bool isPress(const QEvent* event) {
   return event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick;
 }
 
+bool isInput(const QEvent* event) {
+  switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::MouseMove:
+    case QEvent::Wheel:
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+    case QEvent::ShortcutOverride:
+      return true;
+    default:
+      return false;
+  }
+}
+
 }  // namespace
 
 WindowWidget::Busy::Busy(WindowWidget& widget) : widget_(&widget) { ++widget.busy_; }
@@ -41,8 +58,8 @@ WindowWidget::Busy::~Busy() {
   if (--widget_->busy_ == 0 && widget_->orphaned_) widget_->deleteLater();
 }
 
-WindowWidget::WindowWidget(ui::Window& window)
-    : QWidget(nullptr),
+WindowWidget::WindowWidget(ui::Window& window, WindowWidget* owner)
+    : QWidget(owner, Qt::Window),
       window_(&window),
       mirror_(*this, window, [this] { tracker_.stop(); }),
       tracker_(*this, [this](QPoint topLeft) { placeForUser(topLeft); }),
@@ -92,16 +109,28 @@ bool WindowWidget::overControl(QPoint position) const {
   return false;
 }
 
-bool WindowWidget::editHasFocus() const {
+QWidget* WindowWidget::focusedControl() const {
   // An inactive window keeps its hidden edit box as focus child; that one
   // takes no keys.
   QWidget* focus = focusWidget();
-  return focus && focus != this && focus->isVisible() && isAncestorOf(focus);
+  if (focus && focus != this && focus->isVisible() && isAncestorOf(focus)) return focus;
+  return nullptr;
 }
 
-// A window the model has hidden or dropped hears no more of the mouse, even
-// when the rest of a click that hid it is still on its way.
-bool WindowWidget::takesMouse() const { return window_ && window_->visible(); }
+bool WindowWidget::editHasFocus() const {
+  QWidget* focus = focusedControl();
+  if (!focus) return false;
+  const ControlAdapter* adapter = adapterReceiving(focus);
+  return !adapter || !adapter->leavesKeysToWindow();
+}
+
+// A window the model has hidden, disabled or dropped hears no more of the
+// mouse, even when the rest of a click that hid it is still on its way.
+bool WindowWidget::takesMouse() const {
+  return window_ && window_->visible() && window_->enabled();
+}
+
+bool WindowWidget::takesKeys() const { return window_ && window_->enabled(); }
 
 // ---- the model ----
 
@@ -117,7 +146,28 @@ void WindowWidget::mirror(ui::Change what) {
     showBackground();
     return;
   }
+  if (what == ui::Change::Enabled) {
+    applyEnabled();
+    return;
+  }
   mirror_.apply(what);
+}
+
+// Without Q_OBJECT the class is unknown to qobject_cast and findChildren.
+std::vector<WindowWidget*> WindowWidget::ownedWidgets() const {
+  std::vector<WindowWidget*> owned;
+  for (QObject* child : children()) {
+    if (auto* window = dynamic_cast<WindowWidget*>(child)) owned.push_back(window);
+  }
+  return owned;
+}
+
+// Qt would grey an owned window with its owner; the model enables each
+// window on its own.
+void WindowWidget::applyEnabled() {
+  if (!window_) return;
+  setEnabled(window_->enabled());
+  for (WindowWidget* owned : ownedWidgets()) owned->applyEnabled();
 }
 
 void WindowWidget::showBackground() {
@@ -130,6 +180,7 @@ void WindowWidget::showBackground() {
 }
 
 void WindowWidget::addControl(ui::Control& control) {
+  if (!window_) return;
   QWidget* container = this;
   if (ControlAdapter* parent = adapterOf(control.parent())) container = parent->widget();
   auto adapter = makeControlAdapter(control, container, *this);
@@ -152,6 +203,13 @@ void WindowWidget::detach() {
   controls_.clear();
   mirror_.detach();
   tracker_.stop();
+  // Owned windows go with their owner, as native owned windows do; one whose
+  // handler is running leaves the owner first, so that the owner's going
+  // does not delete it under that handler.
+  for (WindowWidget* owned : ownedWidgets()) {
+    if (owned->busy_ > 0) owned->setParent(nullptr, owned->windowFlags());
+    owned->detach();
+  }
   hide();
   if (busy_ == 0) {
     delete this;
@@ -227,7 +285,18 @@ bool WindowWidget::focusNextPrevChild(bool) { return false; }
 
 void WindowWidget::keyPressEvent(QKeyEvent* event) {
   // A key the edit box left alone bubbles up here; it is the box's, not the window's.
-  if (!window_ || editHasFocus()) return;
+  if (!takesKeys() || editHasFocus()) return;
+  // With the window itself focused, a canvas in it takes the keys in its stead.
+  if (!focusedControl()) {
+    for (const auto& adapter : controls_) {
+      if (!adapter->takesWindowKeys() || !adapter->widget()->isVisible() ||
+          !adapter->widget()->isEnabled()) {
+        continue;
+      }
+      adapter->keyPressed(*event);
+      return;
+    }
+  }
   const int code = virtualKey(describeKey(*event));
   if (code == 0) return;
   Busy busy(*this);
@@ -235,7 +304,7 @@ void WindowWidget::keyPressEvent(QKeyEvent* event) {
 }
 
 void WindowWidget::keyReleaseEvent(QKeyEvent* event) {
-  if (!window_ || event->isAutoRepeat() || editHasFocus()) return;
+  if (!takesKeys() || event->isAutoRepeat() || editHasFocus()) return;
   const int code = virtualKey(describeKey(*event));
   if (code == 0) return;
   Busy busy(*this);
@@ -356,7 +425,14 @@ void WindowWidget::wheelEvent(QWheelEvent* event) {
 bool WindowWidget::eventFilter(QObject* watched, QEvent* event) {
   ControlAdapter* adapter = window_ ? adapterReceiving(watched) : nullptr;
   if (!adapter) return QWidget::eventFilter(watched, event);
+  // A greyed control, or any control of a disabled window, takes no input;
+  // Qt would drop it only after this filter has seen it.
+  if (!adapter->widget()->isEnabled() && isInput(event)) return true;
   switch (event->type()) {
+    case QEvent::FocusIn:
+    case QEvent::FocusOut:
+      controlFocus(*adapter, static_cast<QFocusEvent*>(event));
+      return false;
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonRelease:
     case QEvent::MouseButtonDblClick:
@@ -370,6 +446,16 @@ bool WindowWidget::eventFilter(QObject* watched, QEvent* event) {
     default:
       return false;
   }
+}
+
+// A popup (a menu, a list dropping down) borrows the keyboard and gives it
+// back; the control never lost it.
+void WindowWidget::controlFocus(ControlAdapter& adapter, const QFocusEvent* event) {
+  if (event->reason() == Qt::PopupFocusReason) return;
+  const bool in = event->type() == QEvent::FocusIn;
+  if (!in && adapter.holdsFocus()) return;
+  ui::Control& control = adapter.control();
+  runForModel([&] { control.systemFocused(in); });
 }
 
 bool WindowWidget::controlMouse(ControlAdapter& adapter, QObject* watched, QMouseEvent* event) {
@@ -491,7 +577,7 @@ std::vector<std::string> localFiles(const QMimeData* data) {
 }  // namespace
 
 void WindowWidget::dragEnterEvent(QDragEnterEvent* event) {
-  if (window_ && window_->onFilesDropped && !localFiles(event->mimeData()).empty()) {
+  if (takesKeys() && window_->onFilesDropped && !localFiles(event->mimeData()).empty()) {
     event->acceptProposedAction();
   } else {
     event->ignore();
@@ -513,7 +599,7 @@ void WindowWidget::dropEvent(QDropEvent* event) {
 void WindowWidget::closeEvent(QCloseEvent* event) {
   // Closing is the behaviour's decision; the window stays until the model drops it.
   event->ignore();
-  if (!window_) return;
+  if (!takesKeys()) return;
   Busy busy(*this);
   callHandler(window_->onCloseRequest);
 }
@@ -552,7 +638,11 @@ QColor WindowWidget::ground() const {
 
 // ---- the peer ----
 
-QtWindowPeer::QtWindowPeer(ui::Window& window) : widget_(new WindowWidget(window)) {}
+// An owned window is a Qt child window of its owner's: the window manager
+// keeps it above the owner, and Qt lets it take input while the owner runs
+// modally.
+QtWindowPeer::QtWindowPeer(ui::Window& window)
+    : widget_(new WindowWidget(window, window.owner() ? widgetOf(*window.owner()) : nullptr)) {}
 
 QtWindowPeer::~QtWindowPeer() {
   if (widget_) widget_->detach();

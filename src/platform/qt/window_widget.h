@@ -17,6 +17,8 @@
 #include "platform/qt/window_mirror.h"
 #include "platform/ui/widgets.h"
 
+class QFocusEvent;
+
 namespace quillet::qtui {
 
 // The top-level widget of one model window, with a child widget per control.
@@ -25,7 +27,8 @@ namespace quillet::qtui {
 // so a handler that destroys its window returns safely.
 class WindowWidget : public QWidget, private ControlHost {
  public:
-  explicit WindowWidget(ui::Window& window);
+  // `owner` is the widget of the model window's owner, or nullptr.
+  WindowWidget(ui::Window& window, WindowWidget* owner);
   ~WindowWidget() override;
 
   // Keeps the widget alive while a handler or a dialog runs on its behalf.
@@ -93,7 +96,14 @@ class WindowWidget : public QWidget, private ControlHost {
   ControlAdapter* adapterOf(const ui::Control* control) const;
   ControlAdapter* adapterReceiving(const QObject* object) const;
   bool overControl(QPoint position) const;
+  // The visible control widget that has the window's keyboard, or nullptr.
+  QWidget* focusedControl() const;
   bool editHasFocus() const;
+  bool takesKeys() const;
+  void applyEnabled();
+  // The widgets of the windows this one owns.
+  std::vector<WindowWidget*> ownedWidgets() const;
+  void controlFocus(ControlAdapter& adapter, const QFocusEvent* event);
   void takeKeysBack();
   bool takesMouse() const;
   void settleHeldRelease(const QMouseEvent* event);
