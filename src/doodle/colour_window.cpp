@@ -174,6 +174,7 @@ void openColourWindow(const std::shared_ptr<Session>& s) {
   core::Program& p = s->p;
   auto made = std::make_unique<ui::Window>(p.backend(), "颜色窗口", &s->doodle);
   ui::Window& w = p.openSecondary(kColourWindowKey, std::move(made));
+  w.setTitle("颜色窗口");
   w.setBorder(ui::Window::Border::None);
   w.setTopmost(true);
   w.setColour(kStartBackground);

@@ -128,6 +128,7 @@ void openDoodleWindow(core::Program& p, bool modal) {
   }
   auto made = std::make_unique<ui::Window>(p.backend(), "涂鸦窗口");
   ui::Window& w = p.openSecondary(kDoodleWindowKey, std::move(made));
+  w.setTitle("涂鸦窗口");
   w.setBorder(ui::Window::Border::None);
   // Over the picture window, which may stay on top of everything.
   w.setTopmost(true);
