@@ -1,6 +1,8 @@
 #include "doodle/doodle_board.h"
 
+#include <cmath>
 #include <string>
+#include <utility>
 
 #include "core/program.h"
 #include "core/screens.h"
@@ -21,11 +23,23 @@ constexpr int kFaintAlpha = 25;
 constexpr int kSemiTransparentAlpha = 100;
 constexpr int kJpegQuality = 80;
 
-void setBackground(Session& s, const ui::PictureBytes& bytes) {
-  if (!bytes || bytes->empty()) return;
-  const auto picture = image::decode(*bytes);
+// A picture of `width` x `height` window pixels taken at `ratio` device
+// pixels each, at the canvas's own density.
+image::Bitmap atCanvasDensity(image::Bitmap picture, double ratio, int width, int height,
+                              const image::Canvas& canvas) {
+  if (picture.empty() || ratio == canvas.scale()) return picture;
+  return image::resampleBitmap(picture, static_cast<int>(std::lround(width * canvas.scale())),
+                               static_cast<int>(std::lround(height * canvas.scale())));
+}
+
+void setBackground(Session& s, const ui::ScreenShot& shot, int width, int height) {
+  if (!shot.bmp || shot.bmp->empty()) return;
+  auto picture = image::decode(*shot.bmp);
   if (!picture) return;
-  s.canvas.showDamage(s.canvas.canvas().setBackground(picture.value));
+  image::Canvas& canvas = s.canvas.canvas();
+  const image::Bitmap fitted =
+      atCanvasDensity(std::move(picture.value), shot.pixelRatio, width, height, canvas);
+  s.canvas.showDamage(canvas.setBackground(fitted));
 }
 
 ui::Window* colourWindow(Session& s) { return s.p.secondary(kColourWindowKey); }
@@ -37,24 +51,24 @@ ui::Monitor boardMonitor(Session& s) {
                               s.doodle.width(), s.doodle.height());
 }
 
-// The part of the desktop's photograph that `m` shows, in window pixels.
+// The part of the desktop's photograph that `m` shows, at the canvas's density.
 image::Bitmap monitorPart(const ui::ScreenShot& shot, const ui::Monitor& m,
-                          const ui::Monitor& desktop) {
+                          const ui::Monitor& desktop, const image::Canvas& canvas) {
   if (!shot.bmp || shot.bmp->empty()) return {};
   auto whole = image::decode(*shot.bmp);
   if (!whole) return {};
   const double r = shot.pixelRatio > 0.0 ? shot.pixelRatio : 1.0;
-  auto at = [r](int v) { return static_cast<int>(v * r); };
+  auto at = [r](int v) { return static_cast<int>(std::lround(v * r)); };
   image::Bitmap part = image::cropBitmap(whole.value, at(m.left - desktop.left),
                                          at(m.top - desktop.top), at(m.width), at(m.height));
-  if (r == 1.0 || part.empty()) return part;
-  return image::resampleBitmap(part, m.width, m.height);
+  return atCanvasDensity(std::move(part), r, m.width, m.height, canvas);
 }
 
 void photographScreen(Session& s) {
   const ui::Monitor m = boardMonitor(s);
   const ui::Monitor desktop = core::desktopBounds(s.p.backend().monitors());
-  const image::Bitmap part = monitorPart(s.p.backend().grabScreen(), m, desktop);
+  const image::Bitmap part =
+      monitorPart(s.p.backend().grabScreen(), m, desktop, s.canvas.canvas());
   if (!part.empty()) s.canvas.showDamage(s.canvas.canvas().setBackground(part));
   s.doodle.setVisible(true);
   placeCanvas(s);
@@ -68,15 +82,22 @@ void tellStatus(Session& s, std::string text) {
 }  // namespace
 
 void takeSnapshot(Session& s) {
-  if (ui::Window* main = s.p.main()) setBackground(s, s.p.backend().snapshot(*main));
+  ui::Window* main = s.p.main();
+  if (!main) return;
+  setBackground(s, s.p.backend().photographWindow(*main), main->width(), main->height());
 }
 
 void placeCanvas(Session& s) {
   const ui::Monitor m = boardMonitor(s);
   s.canvas.setGeometry(0, 0, m.width, m.height);
   image::Canvas& canvas = s.canvas.canvas();
-  if (canvas.width() != m.width || canvas.height() != m.height) {
-    s.canvas.showDamage(canvas.resize(m.width, m.height));
+  // In the monitor's device pixels, so that strokes, snapshot and saved
+  // picture stay sharp on a high-density screen.
+  canvas.setScale(m.pixelRatio);
+  const auto width = static_cast<int>(std::lround(m.width * canvas.scale()));
+  const auto height = static_cast<int>(std::lround(m.height * canvas.scale()));
+  if (canvas.width() != width || canvas.height() != height) {
+    s.canvas.showDamage(canvas.resize(width, height));
   }
 }
 
@@ -159,9 +180,11 @@ void saveDoodle(Session& s) {
       s.p.backend().saveFileDialog(&s.doodle, "保存图形文件", "JPG图形文件|*.jpg", "jpg");
   if (!chosen.confirmed || chosen.path.empty() || !isOpen(s)) return;
   const image::Canvas& canvas = s.canvas.canvas();
+  const auto width = static_cast<int>(std::lround(s.doodle.width() * canvas.scale()));
+  const auto height = static_cast<int>(std::lround(s.doodle.height() * canvas.scale()));
+  // A window grown past the canvas shows its own gray beyond it.
   const image::Bitmap picture =
-      image::padBitmap(canvas.toBitmap({0, 0, s.doodle.width(), s.doodle.height()}),
-                       s.doodle.width(), s.doodle.height(), 0xF0F0F0);
+      image::padBitmap(canvas.toBitmap({0, 0, width, height}), width, height, 0xF0F0F0);
   // The picture as a BMP stays in the user's own cache, as the doodle always
   // left it; no other user can plant a link there.
   const std::string cache = folders::privateCacheFolder();

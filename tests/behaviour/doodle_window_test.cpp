@@ -353,5 +353,29 @@ TEST_F(DoodleWindowTest, Save_WritesTheWindowAsJpeg_ThroughAPrivateCache) {
   EXPECT_NE(status().find("无法保存"), std::string::npos);
 }
 
+TEST_F(DoodleWindowTest, OnADenseScreen_TheCanvasAndTheSavedPictureHoldDevicePixels) {
+  backend.monitorLayout = {{0, 0, 1280, 1024, 2.0, true}};
+  openByKey();
+  const image::Canvas& c = canvas().canvas();
+  EXPECT_EQ(rectOf(canvas()), (Rect{0, 0, 1280, 1024}));
+  EXPECT_EQ(c.width(), 2560);
+  EXPECT_EQ(c.height(), 2048);
+  drag(100, 100, 200, 100);
+  // Five window pixels wide are ten device pixels: rows 195..204 of the raster.
+  EXPECT_EQ(c.pixel(150, 100), 0x000000u);
+  int inked = 0;
+  for (int y = 180; y < 220; ++y) inked += c.toBitmap({300, y, 1, 1}).rgb[0] < 50 ? 1 : 0;
+  EXPECT_EQ(inked, 10);
+  const std::string target = path("dense.jpg");
+  backend.answerOpenDialog(target);
+  chooseFromPenMenu({"保存"});
+  const auto jpeg = files::read(target);
+  ASSERT_TRUE(jpeg);
+  const auto size = image::readSize(*jpeg);
+  ASSERT_TRUE(size);
+  EXPECT_EQ(size.value.width, 2 * doodle()->width());
+  EXPECT_EQ(size.value.height, 2 * doodle()->height());
+}
+
 }  // namespace
 }  // namespace quillet::testing

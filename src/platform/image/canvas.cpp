@@ -160,7 +160,16 @@ Rect Canvas::resize(int width, int height) {
 
 int Canvas::penWidthCap() const { return std::max(1, 4 * (width_ + height_)); }
 
-int Canvas::drawWidth() const { return std::clamp(penWidth_, 1, penWidthCap()); }
+void Canvas::setScale(double scale) {
+  scale_ = std::isfinite(scale) && scale > 0.0 && scale <= kMaxCanvasSide ? scale : 1.0;
+}
+
+std::int64_t Canvas::device(int v) const { return std::llround(v * scale_); }
+
+int Canvas::drawWidth() const {
+  const double width = std::round(penWidth_ * scale_);
+  return static_cast<int>(std::clamp(width, 1.0, static_cast<double>(penWidthCap())));
+}
 
 Rect Canvas::drawn(Rect damage) {
   drawn_ = unite(drawn_, damage);
@@ -243,8 +252,10 @@ Rect Canvas::clear() {
 
 Rect Canvas::fillRect(int left, int top, int width, int height) {
   if (width <= 0 || height <= 0) return {};
-  return paintBox(left, top, std::int64_t{left} + width - 1, std::int64_t{top} + height - 1,
-                  toWord(fillColour_));
+  // The far edges are scaled as edges, so that rectangles side by side meet.
+  const std::int64_t right = std::llround((std::int64_t{left} + width) * scale_);
+  const std::int64_t bottom = std::llround((std::int64_t{top} + height) * scale_);
+  return paintBox(device(left), device(top), right - 1, bottom - 1, toWord(fillColour_));
 }
 
 Rect Canvas::rectangle(int x0, int y0, int x1, int y1) {
@@ -254,10 +265,10 @@ Rect Canvas::rectangle(int x0, int y0, int x1, int y1) {
   // segment of that width has.
   const std::int64_t before = (width - 1) / 2;
   const std::int64_t after = width / 2;
-  const std::int64_t left = std::min(x0, x1);
-  const std::int64_t right = std::max(x0, x1);
-  const std::int64_t top = std::min(y0, y1);
-  const std::int64_t bottom = std::max(y0, y1);
+  const std::int64_t left = device(std::min(x0, x1));
+  const std::int64_t right = device(std::max(x0, x1));
+  const std::int64_t top = device(std::min(y0, y1));
+  const std::int64_t bottom = device(std::max(y0, y1));
   const std::uint32_t pen = toWord(penColour_);
   const std::int64_t innerLeft = left + after + 1;
   const std::int64_t innerRight = right - before - 1;
@@ -278,10 +289,12 @@ Rect Canvas::rectangle(int x0, int y0, int x1, int y1) {
 Rect Canvas::segment(int x0, int y0, int x1, int y1) {
   if (width_ == 0) return {};
   const int width = drawWidth();
-  if (width == 1) return thinLine(x0, y0, x1, y1);
+  const std::int64_t ax = device(x0), ay = device(y0), bx = device(x1), by = device(y1);
+  if (width == 1) return thinLine(ax, ay, bx, by);
   // Pixel centres sit on whole coordinates; an even pen is centred between them.
   const double shift = width % 2 == 0 ? 0.5 : 0.0;
-  return wideLine(x0 + shift, y0 + shift, x1 + shift, y1 + shift, width / 2.0);
+  return wideLine(static_cast<double>(ax) + shift, static_cast<double>(ay) + shift,
+                  static_cast<double>(bx) + shift, static_cast<double>(by) + shift, width / 2.0);
 }
 
 // One pixel for each step along the longer axis, the other coordinate
@@ -381,8 +394,9 @@ Rect Canvas::wideLine(double ax, double ay, double bx, double by, double radius)
 }
 
 std::uint32_t Canvas::pixel(int x, int y) const {
-  if (!bounds().contains(x, y)) return kNoPixel;
-  return toColour(shown_[at(width_, x, y)]);
+  const std::int64_t dx = device(x), dy = device(y);
+  if (dx < 0 || dy < 0 || dx >= width_ || dy >= height_) return kNoPixel;
+  return toColour(shown_[at(width_, static_cast<int>(dx), static_cast<int>(dy))]);
 }
 
 std::span<const std::uint32_t> Canvas::row(int y) const {

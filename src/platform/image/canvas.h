@@ -62,9 +62,18 @@ class Canvas {
   // when a side is 0 or less.
   static Size fittedSize(int width, int height);
 
+  // Size and bounds count the raster's own pixels.
   int width() const { return width_; }
   int height() const { return height_; }
   Rect bounds() const { return {0, 0, width_, height_}; }
+
+  // How many raster pixels make one unit of the coordinates and widths the
+  // primitives and pixel() take: on a high-density screen the raster holds
+  // device pixels while the pointer speaks in window pixels, so strokes stay
+  // sharp. Damage rectangles, toBitmap() and setBackground() are in raster
+  // pixels. A factor that is not a finite number above 0 counts as 1.
+  double scale() const { return scale_; }
+  void setScale(double scale);
 
   // A new size, for a screen that changed: the top-left part that both sizes
   // share keeps its background and its strokes, new area is white. Returns
@@ -127,6 +136,8 @@ class Canvas {
  private:
   void allocate(int width, int height);
   int drawWidth() const;
+  // A coordinate given to a primitive, in raster pixels.
+  std::int64_t device(int v) const;
   // Paints [left, right] x [top, bottom] (inclusive, any magnitude) with `word`.
   Rect paintBox(std::int64_t left, std::int64_t top, std::int64_t right, std::int64_t bottom,
                 std::uint32_t word);
@@ -150,6 +161,7 @@ class Canvas {
   // setBackground() touch only that part.
   Rect drawn_;
 
+  double scale_ = 1.0;
   int penWidth_ = kStartPenWidth;
   std::uint32_t penColour_ = kStartPenColour;
   std::uint32_t fillColour_ = kStartFillColour;

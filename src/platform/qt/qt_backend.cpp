@@ -207,6 +207,14 @@ ui::PictureBytes QtBackend::snapshot(ui::Window& window) {
   return asBmp(std::move(shot));
 }
 
+ui::ScreenShot QtBackend::photographWindow(ui::Window& window) {
+  WindowWidget* widget = widgetOf(window);
+  if (!widget || widget->size().isEmpty()) return {};
+  const QPixmap shot = widget->grab();
+  const double ratio = shot.devicePixelRatio() > 0 ? shot.devicePixelRatio() : 1.0;
+  return {asBmp(shot.toImage()), ratio};
+}
+
 void QtBackend::runModal(ui::Window& window) {
   QPointer<WindowWidget> widget = widgetOf(window);
   if (!widget || quitRequested_) return;

@@ -56,6 +56,7 @@ class QtBackend : public ui::Backend {
   // Drawn afresh from the widgets rather than read from the screen, so other
   // windows above it never end up in the picture.
   ui::PictureBytes snapshot(ui::Window& window) override;
+  ui::ScreenShot photographWindow(ui::Window& window) override;
 
   // The code given to the first quit(); 0 when quit() was never called.
   int exitCode() const { return exitCode_; }

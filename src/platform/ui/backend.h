@@ -95,6 +95,9 @@ class Backend {
   // The window's own content as it is on screen, as BMP file bytes at the
   // window's size; nullptr when the window system cannot provide it.
   virtual PictureBytes snapshot(Window& /*window*/) { return nullptr; }
+  // The same in the device pixels of its screen, with their number per
+  // window pixel, so that a copy of it stays sharp on a high-density screen.
+  virtual ScreenShot photographWindow(Window& window) { return {snapshot(window), 1.0}; }
 
   // Runs `work` once control is back in the event loop running now, when the
   // handler running now and every handler that called it have returned; a
