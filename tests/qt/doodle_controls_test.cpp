@@ -281,7 +281,11 @@ TEST_F(CanvasInput, StrokeAndDoubleClickArriveInTheOrderTheModelExpects) {
 TEST_F(CanvasInput, WheelIsSignedAndKeysAreTheCanvassNotTheWindows) {
   wheel(view(), QPoint(10, 10), 120);
   wheel(view(), QPoint(10, 10), -240, Qt::ControlModifier);
-  EXPECT_EQ(log, (std::vector<std::string>{"wheel 120 0", "wheel -240 1"}));
+  // Without a wheel handler of its own the canvas leaves the wheel to the window.
+  canvas->onWheel = nullptr;
+  window->onWheel = [this](int d, int) { log.push_back("window wheel " + std::to_string(d)); };
+  wheel(view(), QPoint(10, 10), -120);
+  EXPECT_EQ(log, (std::vector<std::string>{"wheel 120 0", "wheel -240 1", "window wheel -120"}));
 
   log.clear();
   canvas->setFocus();

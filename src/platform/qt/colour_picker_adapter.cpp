@@ -119,6 +119,7 @@ class ColourPickerAdapter : public AdapterFor<ui::ColourPicker, Swatch> {
 
   // The swatch needs its own clicks, and a press on it is never a window drag.
   bool keepsInput() const override { return true; }
+  bool usesWheel() const override { return false; }
   bool leavesKeysToWindow() const override { return true; }
   // While its dialog is open the picker still counts as having the keyboard.
   bool holdsFocus() const override { return view()->asking(); }

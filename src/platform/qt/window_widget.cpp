@@ -534,7 +534,7 @@ bool WindowWidget::controlMouse(ControlAdapter& adapter, QObject* watched, QMous
 }
 
 // Over a control the wheel goes to the control's own handler if it has one,
-// else to the window's; an edit box without a handler scrolls its text.
+// else to the window's; an edit box without a handler scrolls its text, a slider moves.
 bool WindowWidget::controlWheel(ControlAdapter& adapter, QWheelEvent* event) {
   const ui::Control& control = adapter.control();
   if (!takesMouse()) return !adapter.keepsInput();
@@ -542,7 +542,7 @@ bool WindowWidget::controlWheel(ControlAdapter& adapter, QWheelEvent* event) {
     deliverWheel(control.onWheel, event);
     return true;
   }
-  if (adapter.keepsInput()) return false;
+  if (adapter.usesWheel()) return false;
   deliverWheel(window_->onWheel, event);
   return true;
 }
