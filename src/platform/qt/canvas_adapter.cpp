@@ -75,6 +75,7 @@ class CanvasAdapter : public AdapterFor<ui::CanvasBox, CanvasWidget> {
 
   // A press on the canvas starts a stroke, never a window drag.
   bool keepsInput() const override { return true; }
+  bool usesWheel() const override { return false; }
   bool takesWindowKeys() const override { return true; }
 
   void keyPressed(const QKeyEvent& event) override {

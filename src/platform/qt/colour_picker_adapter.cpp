@@ -1,3 +1,4 @@
+#include <QtGui/QFocusEvent>
 #include <QtGui/QKeyEvent>
 #include <QtGui/QMouseEvent>
 #include <QtGui/QPainter>
@@ -25,7 +26,6 @@ class Swatch : public QWidget {
     colour_ = colour;
     update();
   }
-  QColor colour() const { return colour_; }
   bool asking() const { return asking_; }
 
   // Called with the colour the user chose in the dialog, while the model
@@ -49,6 +49,16 @@ class Swatch : public QWidget {
       painter.setPen(QPen(colours.color(QPalette::Highlight), 1, Qt::DotLine));
       painter.drawRect(rect().adjusted(0, 0, -1, -1));
     }
+  }
+
+  // The dotted frame shows where the keyboard is.
+  void focusInEvent(QFocusEvent* event) override {
+    QWidget::focusInEvent(event);
+    update();
+  }
+  void focusOutEvent(QFocusEvent* event) override {
+    QWidget::focusOutEvent(event);
+    update();
   }
 
   void mousePressEvent(QMouseEvent* event) override {
@@ -119,6 +129,7 @@ class ColourPickerAdapter : public AdapterFor<ui::ColourPicker, Swatch> {
 
   // The swatch needs its own clicks, and a press on it is never a window drag.
   bool keepsInput() const override { return true; }
+  bool usesWheel() const override { return false; }
   bool leavesKeysToWindow() const override { return true; }
   // While its dialog is open the picker still counts as having the keyboard.
   bool holdsFocus() const override { return view()->asking(); }

@@ -64,6 +64,10 @@ class ControlAdapter {
   // Whether the widget still needs the mouse and the wheel once the model has
   // had them; a press on such a widget is the widget's, never a window drag.
   virtual bool keepsInput() const { return false; }
+  // Whether the widget turns the wheel into something of its own (scrolling,
+  // a move) when the model control has no wheel handler; otherwise the wheel
+  // goes to the window's.
+  virtual bool usesWheel() const { return keepsInput(); }
   // Called for a key pressed while the widget has the focus, before the
   // widget itself handles it; for a control that takesWindowKeys(), also for
   // a key pressed while its window has the focus itself.

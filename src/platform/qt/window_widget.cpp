@@ -117,7 +117,7 @@ QWidget* WindowWidget::focusedControl() const {
   return nullptr;
 }
 
-bool WindowWidget::editHasFocus() const {
+bool WindowWidget::focusKeepsKeys() const {
   QWidget* focus = focusedControl();
   if (!focus) return false;
   const ControlAdapter* adapter = adapterReceiving(focus);
@@ -126,11 +126,10 @@ bool WindowWidget::editHasFocus() const {
 
 // A window the model has hidden, disabled or dropped hears no more of the
 // mouse, even when the rest of a click that hid it is still on its way.
-bool WindowWidget::takesMouse() const {
-  return window_ && window_->visible() && window_->enabled();
-}
+bool WindowWidget::takesMouse() const { return takesInput() && window_->visible(); }
 
-bool WindowWidget::takesKeys() const { return window_ && window_->enabled(); }
+// A disabled window takes no keys, drops or close requests either.
+bool WindowWidget::takesInput() const { return window_ && window_->enabled(); }
 
 // ---- the model ----
 
@@ -284,8 +283,9 @@ bool WindowWidget::event(QEvent* event) {
 bool WindowWidget::focusNextPrevChild(bool) { return false; }
 
 void WindowWidget::keyPressEvent(QKeyEvent* event) {
-  // A key the edit box left alone bubbles up here; it is the box's, not the window's.
-  if (!takesKeys() || editHasFocus()) return;
+  // A key a text box left alone bubbles up here; it is the box's, not the
+  // window's. A slider's or a swatch's leftovers are the window's.
+  if (!takesInput() || focusKeepsKeys()) return;
   // With the window itself focused, a canvas in it takes the keys in its stead.
   if (!focusedControl()) {
     for (const auto& adapter : controls_) {
@@ -304,7 +304,7 @@ void WindowWidget::keyPressEvent(QKeyEvent* event) {
 }
 
 void WindowWidget::keyReleaseEvent(QKeyEvent* event) {
-  if (!takesKeys() || event->isAutoRepeat() || editHasFocus()) return;
+  if (!takesInput() || event->isAutoRepeat() || focusKeepsKeys()) return;
   const int code = virtualKey(describeKey(*event));
   if (code == 0) return;
   Busy busy(*this);
@@ -352,7 +352,7 @@ void WindowWidget::mouseDoubleClickEvent(QMouseEvent* event) { windowPress(event
 // A click beside an edit box gives the keys back to the window, so that its
 // shortcuts work again; typing needs a click into the box.
 void WindowWidget::takeKeysBack() {
-  if (editHasFocus()) setFocus(Qt::MouseFocusReason);
+  if (focusedControl()) setFocus(Qt::MouseFocusReason);
 }
 
 void WindowWidget::windowPress(QMouseEvent* event, bool doubleClick) {
@@ -534,7 +534,7 @@ bool WindowWidget::controlMouse(ControlAdapter& adapter, QObject* watched, QMous
 }
 
 // Over a control the wheel goes to the control's own handler if it has one,
-// else to the window's; an edit box without a handler scrolls its text.
+// else to the window's; an edit box without a handler scrolls its text, a slider moves.
 bool WindowWidget::controlWheel(ControlAdapter& adapter, QWheelEvent* event) {
   const ui::Control& control = adapter.control();
   if (!takesMouse()) return !adapter.keepsInput();
@@ -542,7 +542,7 @@ bool WindowWidget::controlWheel(ControlAdapter& adapter, QWheelEvent* event) {
     deliverWheel(control.onWheel, event);
     return true;
   }
-  if (adapter.keepsInput()) return false;
+  if (adapter.usesWheel()) return false;
   deliverWheel(window_->onWheel, event);
   return true;
 }
@@ -577,7 +577,7 @@ std::vector<std::string> localFiles(const QMimeData* data) {
 }  // namespace
 
 void WindowWidget::dragEnterEvent(QDragEnterEvent* event) {
-  if (takesKeys() && window_->onFilesDropped && !localFiles(event->mimeData()).empty()) {
+  if (takesInput() && window_->onFilesDropped && !localFiles(event->mimeData()).empty()) {
     event->acceptProposedAction();
   } else {
     event->ignore();
@@ -599,7 +599,7 @@ void WindowWidget::dropEvent(QDropEvent* event) {
 void WindowWidget::closeEvent(QCloseEvent* event) {
   // Closing is the behaviour's decision; the window stays until the model drops it.
   event->ignore();
-  if (!takesKeys()) return;
+  if (!takesInput()) return;
   Busy busy(*this);
   callHandler(window_->onCloseRequest);
 }

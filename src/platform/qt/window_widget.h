@@ -98,8 +98,9 @@ class WindowWidget : public QWidget, private ControlHost {
   bool overControl(QPoint position) const;
   // The visible control widget that has the window's keyboard, or nullptr.
   QWidget* focusedControl() const;
-  bool editHasFocus() const;
-  bool takesKeys() const;
+  // Whether the keys the focused control leaves alone stay its own.
+  bool focusKeepsKeys() const;
+  bool takesInput() const;
   void applyEnabled();
   // The widgets of the windows this one owns.
   std::vector<WindowWidget*> ownedWidgets() const;
