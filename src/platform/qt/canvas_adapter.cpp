@@ -26,15 +26,16 @@ class CanvasWidget : public QWidget {
   // Called when the model canvas goes; nothing is painted from it afterwards.
   void forget() { canvas_ = nullptr; }
 
-  // Called with what the model says changed, in canvas pixels.
+  // Called with what the model says changed, in raster pixels.
   void damaged(image::Rect area) {
     if (!canvas_) return;
     const QSize size(canvas_->width(), canvas_->height());
-    if (size != shownSize_) {
+    if (size != shownSize_ || canvas_->scale() != shownScale_) {
       shownSize_ = size;
+      shownScale_ = canvas_->scale();
       update();
     } else if (!area.empty()) {
-      update(QRect(area.left, area.top, area.width, area.height));
+      update(toWidget(QRectF(area.left, area.top, area.width, area.height)));
     }
   }
 
@@ -45,15 +46,29 @@ class CanvasWidget : public QWidget {
     if (canvas_ && canvas_->width() > 0 && canvas_->height() > 0) {
       const QImage shown(reinterpret_cast<const uchar*>(canvas_->pixels()), canvas_->width(),
                          canvas_->height(), canvas_->width() * 4, QImage::Format_RGB32);
-      raster = shown.rect();
+      // On a dense screen the raster holds device pixels: each widget pixel
+      // takes `scale` of them, copied one to one onto the screen.
+      const double scale = canvas_->scale();
+      raster = toWidget(QRectF(shown.rect()));
       for (const QRect& part : event->region()) {
         const QRect inside = part & raster;
-        if (!inside.isEmpty()) painter.drawImage(inside.topLeft(), shown, inside);
+        if (inside.isEmpty()) continue;
+        const QRectF source(inside.x() * scale, inside.y() * scale, inside.width() * scale,
+                            inside.height() * scale);
+        painter.drawImage(QRectF(inside), shown, source);
       }
     }
     for (const QRect& part : event->region().subtracted(raster)) {
       painter.fillRect(part, Qt::white);
     }
+  }
+
+  // The widget pixels that show the raster pixels of `area`, rounded outwards.
+  QRect toWidget(const QRectF& area) const {
+    const double scale = canvas_ ? canvas_->scale() : 1.0;
+    const QRectF shown(area.x() / scale, area.y() / scale, area.width() / scale,
+                       area.height() / scale);
+    return shown.toAlignedRect();
   }
 
   // Every key was the canvas's: none goes on to the window.
@@ -62,6 +77,7 @@ class CanvasWidget : public QWidget {
  private:
   const image::Canvas* canvas_;
   QSize shownSize_;
+  double shownScale_ = 1.0;
 };
 
 class CanvasAdapter : public AdapterFor<ui::CanvasBox, CanvasWidget> {
