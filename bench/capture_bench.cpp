@@ -23,24 +23,15 @@
 #include "platform/qt/window_widget.h"
 #include "platform/ui/input.h"
 #include "support/budget.h"
+#include "support/photo.h"
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
 using quillet::app::Quillet;
 
-std::filesystem::path freshFolder() {
-  std::string pattern =
-      (std::filesystem::temp_directory_path() / "quillet-capture-bench.XXXXXX").string();
-  if (!::mkdtemp(pattern.data())) {
-    std::perror("mkdtemp");
-    std::exit(2);
-  }
-  return pattern;
-}
-
 struct Setup {
-  std::filesystem::path folder = freshFolder();
+  std::filesystem::path folder = quillet::bench::freshFolder("capture-bench");
   quillet::qtui::QtBackend backend;
   std::unique_ptr<Quillet> program;
 

@@ -29,17 +29,6 @@ namespace {
 
 using quillet::app::Quillet;
 
-// A fresh folder of its own under the temporary folder; a fixed name there
-// could be another user's.
-std::filesystem::path freshFolder() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "quillet-view-bench.XXXXXX");
-  if (!::mkdtemp(pattern.data())) {
-    std::perror("mkdtemp");
-    std::exit(2);
-  }
-  return pattern;
-}
-
 // A program folder holding three copies of the photo, the first of them the
 // last picture shown, so that Page Down has a folder to walk.
 struct Setup {
@@ -48,12 +37,9 @@ struct Setup {
   std::unique_ptr<Quillet> program;
 
   Setup() {
-    folder = freshFolder();
-    const auto& jpeg = quillet::bench::photoJpeg();
+    folder = quillet::bench::freshFolder("view-bench");
     for (const char* name : {"photo-a.jpg", "photo-b.jpg", "photo-c.jpg"}) {
-      std::ofstream(folder / name, std::ios::binary)
-          .write(reinterpret_cast<const char*>(jpeg.data()),
-                 static_cast<std::streamsize>(jpeg.size()));
+      quillet::bench::writePhoto(folder / name);
     }
     std::ofstream(folder / "上次文件.txt") << (folder / "photo-a.jpg").string();
     backend = std::make_unique<quillet::qtui::QtBackend>();

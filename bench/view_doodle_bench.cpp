@@ -28,15 +28,6 @@ namespace {
 
 using quillet::app::Quillet;
 
-std::filesystem::path freshFolder() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "quillet-doodle-bench.XXXXXX");
-  if (!::mkdtemp(pattern.data())) {
-    std::perror("mkdtemp");
-    std::exit(2);
-  }
-  return pattern;
-}
-
 // The program on the photo, its picture window 800 pixels wide.
 struct Setup {
   std::filesystem::path folder;
@@ -44,11 +35,8 @@ struct Setup {
   std::unique_ptr<Quillet> program;
 
   Setup() {
-    folder = freshFolder();
-    const auto& jpeg = quillet::bench::photoJpeg();
-    std::ofstream(folder / "photo.jpg", std::ios::binary)
-        .write(reinterpret_cast<const char*>(jpeg.data()),
-               static_cast<std::streamsize>(jpeg.size()));
+    folder = quillet::bench::freshFolder("doodle-bench");
+    quillet::bench::writePhoto(folder / "photo.jpg");
     std::ofstream(folder / "上次文件.txt") << (folder / "photo.jpg").string();
     backend = std::make_unique<quillet::qtui::QtBackend>();
     program =
@@ -65,9 +53,7 @@ struct Setup {
     if (auto* widget = quillet::qtui::widgetOf(w)) widget->repaint();
     QCoreApplication::processEvents();
   }
-  quillet::ui::Window* doodle() {
-    return program->secondary(quillet::doodle::kDoodleWindowKey);
-  }
+  quillet::ui::Window* doodle() { return program->secondary(quillet::doodle::kDoodleWindowKey); }
   void open() { program->main()->onKeyDown(quillet::ui::key::letter('P'), 0); }
   void close() {
     if (quillet::ui::Window* w = doodle()) w->onKeyDown(quillet::ui::key::letter('P'), 0);

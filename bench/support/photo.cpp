@@ -1,9 +1,12 @@
 #include "support/photo.h"
 
+#include <stdlib.h>
+
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
 
 namespace quillet::bench {
 
@@ -52,6 +55,21 @@ const image::Bytes& photoJpeg() {
     return encoded.value;
   }();
   return jpeg;
+}
+
+std::filesystem::path freshFolder(const std::string& what) {
+  std::string pattern = (std::filesystem::temp_directory_path() / ("quillet-" + what + ".XXXXXX"));
+  if (!::mkdtemp(pattern.data())) {
+    std::perror("mkdtemp");
+    std::exit(2);
+  }
+  return pattern;
+}
+
+void writePhoto(const std::filesystem::path& path) {
+  const auto& jpeg = photoJpeg();
+  std::ofstream(path, std::ios::binary)
+      .write(reinterpret_cast<const char*>(jpeg.data()), static_cast<std::streamsize>(jpeg.size()));
 }
 
 }  // namespace quillet::bench

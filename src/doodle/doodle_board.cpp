@@ -67,8 +67,7 @@ image::Bitmap monitorPart(const ui::ScreenShot& shot, const ui::Monitor& m,
 void photographScreen(Session& s) {
   const ui::Monitor m = boardMonitor(s);
   const ui::Monitor desktop = core::desktopBounds(s.p.backend().monitors());
-  const image::Bitmap part =
-      monitorPart(s.p.backend().grabScreen(), m, desktop, s.canvas.canvas());
+  const image::Bitmap part = monitorPart(s.p.backend().grabScreen(), m, desktop, s.canvas.canvas());
   if (!part.empty()) s.canvas.showDamage(s.canvas.canvas().setBackground(part));
   s.doodle.setVisible(true);
   placeCanvas(s);

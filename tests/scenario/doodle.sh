@@ -31,18 +31,9 @@ done
 got=$(level_at "$WORK/stroke.png" 200 180)
 ((got > 60)) || fail "the stroke is wider than the pen (gray $got at 200,180)"
 
-# 保存 is the menu's first entry.
-saved="$WORK/out/doodle.jpg"
 mkdir -p "$WORK/out"
-click "$doodle" 200 250 3
-wait_popup_menu "$doodle" 10 >/dev/null
-timeout 10 xdotool key --delay 150 Down Return || fail "keys to the menu failed"
-dialog=$(wait_window '^保存图形文件$' 10)
-focus_window "$dialog"
-timeout 10 xdotool type --delay 20 "$WORK/out/doodle" || fail "typing the name failed"
-timeout 10 xdotool key Return || fail "Return in the dialog failed"
-written() { [[ -s $saved ]]; }
-wait_until 10 written || fail "nothing was saved at $saved: $(ls "$WORK/out")"
+save_doodle "$doodle" "$WORK/out/doodle"
+saved=$saved_doodle
 [[ $(picture_size "$saved") == "400 300" ]] || fail "the saved doodle is $(picture_size "$saved")"
 got=$(level_at "$saved" 150 100)
 ((got < 80)) || fail "the saved doodle has no stroke at 150,100 (gray $got)"
@@ -54,9 +45,6 @@ wait_geometry "$id" "300 120 400 300" || fail "the picture window is at $(geomet
 wait_geometry "$colour" "228 120 72 350" || fail "the colour window stayed at $(geometry "$colour")"
 wait_geometry "$doodle" "700 120 400 300" || fail "the doodle window stayed at $(geometry "$doodle")"
 
-press "$colour" Escape
-gone() { ! find_window '^涂鸦窗口$' >/dev/null && ! find_window '^颜色窗口$' >/dev/null; }
-wait_until 10 gone || fail "Esc in the colour window left $(list_windows)"
-[[ $(map_state "$id") == IsViewable ]] || fail "the picture window went with the doodle"
+close_doodle_by_esc "$colour"
 program_alive || fail "the program ended"
 pass

@@ -27,16 +27,8 @@ dark_rows() {
 rows=$(dark_rows "$WORK/stroke.png" 300 230)
 ((rows >= 9 && rows <= 11)) || fail "the stroke is $rows device pixels wide on the screen"
 
-saved="$WORK/dense.jpg"
-click "$doodle" 100 250 3
-wait_popup_menu "$doodle" 10 >/dev/null
-timeout 10 xdotool key --delay 150 Down Return || fail "keys to the menu failed"
-dialog=$(wait_window '^保存图形文件$' 10)
-focus_window "$dialog"
-timeout 10 xdotool type --delay 20 "$WORK/dense" || fail "typing the name failed"
-timeout 10 xdotool key Return || fail "Return in the dialog failed"
-written() { [[ -s $saved ]]; }
-wait_until 10 written || fail "nothing was saved at $saved"
+save_doodle "$doodle" "$WORK/dense"
+saved=$saved_doodle
 [[ $(picture_size "$saved") == "400 300" ]] || fail "the saved doodle is $(picture_size "$saved")"
 rows=$(dark_rows "$saved" 200 130)
 ((rows >= 9 && rows <= 11)) || fail "the saved stroke is $rows pixels wide"

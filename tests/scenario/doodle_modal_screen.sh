@@ -48,10 +48,7 @@ colour=$(wait_window '^颜色窗口$' 10)
 wait_geometry "$colour" "0 0 72 350" || fail "the colour window is at $(geometry "$colour")"
 wait_geometry "$doodle" "0 0 1280 1024" || fail "the board shrank to $(geometry "$doodle")"
 
-press "$colour" Escape
-gone() { ! find_window '^涂鸦窗口$' >/dev/null && ! find_window '^颜色窗口$' >/dev/null; }
-wait_until 10 gone || fail "Esc in the colour window left $(list_windows)"
-[[ $(map_state "$id") == IsViewable ]] || fail "the picture window is gone"
+close_doodle_by_esc "$colour"
 # The modal run is over: the picture window takes keys again.
 press "$id" p
 wait_window '^涂鸦窗口$' 10 >/dev/null

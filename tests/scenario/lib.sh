@@ -526,3 +526,29 @@ drag() {
 
 # same_file A B: both names lead to one existing file.
 same_file() { [[ -e $1 && -e $2 && $1 -ef $2 ]]; }
+
+# save_doodle DOODLE PATH: "保存", the first entry of the doodle window's
+# right-click menu, then PATH typed into the real save dialog (".jpg" is
+# added there); waits until the file is written.
+save_doodle() {
+  click "$1" 100 250 3
+  wait_popup_menu "$1" 10 >/dev/null
+  timeout 10 xdotool key --delay 150 Down Return || fail "keys to the menu failed"
+  local dialog
+  dialog=$(wait_window '^保存图形文件$' 10)
+  focus_window "$dialog"
+  timeout 10 xdotool type --delay 20 "$2" || fail "typing the name failed"
+  timeout 10 xdotool key Return || fail "Return in the dialog failed"
+  saved_doodle="$2.jpg"
+  doodle_written() { [[ -s $saved_doodle ]]; }
+  wait_until 10 doodle_written || fail "nothing was saved at $saved_doodle"
+}
+
+# close_doodle_by_esc COLOUR: Esc in the colour window closes it and the
+# doodle window; the picture window (`id`) stays.
+close_doodle_by_esc() {
+  press "$1" Escape
+  doodle_gone() { ! find_window '^涂鸦窗口$' >/dev/null && ! find_window '^颜色窗口$' >/dev/null; }
+  wait_until 10 doodle_gone || fail "Esc in the colour window left $(list_windows)"
+  [[ $(map_state "$id") == IsViewable ]] || fail "the picture window went with the doodle"
+}
