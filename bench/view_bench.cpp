@@ -22,7 +22,7 @@
 #include "platform/qt/window_widget.h"
 #include "platform/ui/input.h"
 #include "support/budget.h"
-#include "support/photo.h"
+#include "support/photo_program.h"
 #include "viewer/mouse.h"
 
 namespace {
@@ -31,32 +31,9 @@ using quillet::app::Quillet;
 
 // A program folder holding three copies of the photo, the first of them the
 // last picture shown, so that Page Down has a folder to walk.
-struct Setup {
-  std::filesystem::path folder;
-  std::unique_ptr<quillet::qtui::QtBackend> backend;
-  std::unique_ptr<Quillet> program;
-
-  Setup() {
-    folder = quillet::bench::freshFolder("view-bench");
-    for (const char* name : {"photo-a.jpg", "photo-b.jpg", "photo-c.jpg"}) {
-      quillet::bench::writePhoto(folder / name);
-    }
-    std::ofstream(folder / "上次文件.txt") << (folder / "photo-a.jpg").string();
-    backend = std::make_unique<quillet::qtui::QtBackend>();
-    program =
-        std::make_unique<Quillet>(*backend, quillet::core::Environment{folder.string(), "x", {}});
-    program->start();
-    program->main()->setWidth(800);
-    repaint();
-  }
-  ~Setup() {
-    program->shutdown();
-    std::filesystem::remove_all(folder);
-  }
-  void repaint() {
-    if (auto* w = quillet::qtui::widgetOf(*program->main())) w->repaint();
-    QCoreApplication::processEvents();
-  }
+struct Setup : quillet::bench::PhotoProgram {
+  Setup() : PhotoProgram("view-bench", {"photo-a.jpg", "photo-b.jpg", "photo-c.jpg"}) {}
+  void repaint() { paint(*program->main()); }
 };
 
 // Lives inside main(), between the QApplication's birth and death.

@@ -22,37 +22,15 @@
 #include "platform/qt/window_widget.h"
 #include "platform/ui/input.h"
 #include "support/budget.h"
-#include "support/photo.h"
+#include "support/photo_program.h"
 
 namespace {
 
 using quillet::app::Quillet;
 
 // The program on the photo, its picture window 800 pixels wide.
-struct Setup {
-  std::filesystem::path folder;
-  std::unique_ptr<quillet::qtui::QtBackend> backend;
-  std::unique_ptr<Quillet> program;
-
-  Setup() {
-    folder = quillet::bench::freshFolder("doodle-bench");
-    quillet::bench::writePhoto(folder / "photo.jpg");
-    std::ofstream(folder / "上次文件.txt") << (folder / "photo.jpg").string();
-    backend = std::make_unique<quillet::qtui::QtBackend>();
-    program =
-        std::make_unique<Quillet>(*backend, quillet::core::Environment{folder.string(), "x", {}});
-    program->start();
-    program->main()->setWidth(800);
-    paint(*program->main());
-  }
-  ~Setup() {
-    program->shutdown();
-    std::filesystem::remove_all(folder);
-  }
-  static void paint(quillet::ui::Window& w) {
-    if (auto* widget = quillet::qtui::widgetOf(w)) widget->repaint();
-    QCoreApplication::processEvents();
-  }
+struct Setup : quillet::bench::PhotoProgram {
+  Setup() : PhotoProgram("doodle-bench", {"photo.jpg"}) {}
   quillet::ui::Window* doodle() { return program->secondary(quillet::doodle::kDoodleWindowKey); }
   void open() { program->main()->onKeyDown(quillet::ui::key::letter('P'), 0); }
   void close() {
