@@ -10,9 +10,18 @@ make_program_folder
 export XDG_CACHE_HOME="$WORK/cache"
 
 start_on_gradient 400x300
+# Shift and a move half-way across the picture set its level to 147; the
+# doodle window opens as see-through as that.
+focus_window "$id"
+timeout 10 xdotool mousemove --sync 250 90 keydown shift mousemove --sync 251 91 \
+  mousemove --sync 250 90 keyup shift || fail "Shift and a move failed"
+expect_alpha 147 "Shift and a move half-way across"
 press "$id" p
 doodle=$(wait_window '^涂鸦窗口$' 10)
 wait_geometry "$doodle" "50 50 400 300" || fail "the doodle window is at $(geometry "$doodle")"
+doodle_opacity() { xprop -id "$doodle" _NET_WM_WINDOW_OPACITY | sed -n 's/.* = //p'; }
+[[ $(doodle_opacity) == $(opacity) ]] ||
+  fail "the doodle window's opacity is '$(doodle_opacity)', the picture's '$(opacity)'"
 colour=$(wait_window '^颜色窗口$' 10)
 # 50 px of room on the left is too little for 72: it stands on the right.
 wait_geometry "$colour" "450 50 72 350" || fail "the colour window is at $(geometry "$colour")"
@@ -30,6 +39,11 @@ for x in 150 200 250; do
 done
 got=$(level_at "$WORK/stroke.png" 200 180)
 ((got > 60)) || fail "the stroke is wider than the pen (gray $got at 200,180)"
+
+# R makes it nearly invisible, 25 of 255.
+press "$doodle" r
+faint() { [[ $(doodle_opacity) == $(((25 * 4294967295) / 255)) ]]; }
+wait_until 5 faint || fail "after R the doodle window's opacity is '$(doodle_opacity)'"
 
 mkdir -p "$WORK/out"
 save_doodle "$doodle" "$WORK/out/doodle"
