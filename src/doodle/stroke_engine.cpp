@@ -308,37 +308,20 @@ bool StrokeEngine::onDoodleKeyDown(int key, int /*modifiers*/) {
   switch (key) {
     case ui::key::k0:
       setWidthByKey(47);
-      break;
-    case ui::key::letter('S'):
-      setPerspectiveMode();
-      break;
-    case ui::key::letter('L'):
-      toggleLineMode();
-      break;
+      return true;
     case ui::key::kOemComma:
       narrowPen();
-      break;
+      return true;
     case ui::key::kOemPeriod: {
       const int width = widened(canvas_.penWidth(), kWidthKeyStep);
       canvas_.setPenWidth(width);
       panel_.preview.width = width;
       panel_.preview.height = width;
-      break;
+      return true;
     }
-    case ui::key::kSpace:
-    case ui::key::kDelete:
-      clearCanvas();
-      break;
-    case ui::key::letter('B'):
-      whiteBoard();
-      break;
-    case ui::key::letter('T'):
-      fillCanvas();
-      break;
     default:
       return false;
   }
-  return true;
 }
 
 void StrokeEngine::setWidthByKey(int width) {

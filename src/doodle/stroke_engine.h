@@ -55,9 +55,8 @@ class StrokeEngine {
   void onDoodleWheel(int distance, int modifiers);
   // Comma and period on the canvas.
   void onCanvasKeyDown(int key, int modifiers);
-  // The doodle window's keys that act on the pen and the board (modes,
-  // widths, clear, white board, fill); false for the others, which are the
-  // window's.
+  // The doodle window's width keys: the digits, comma and period; false for
+  // the others, which the window's keys table holds.
   bool onDoodleKeyDown(int key, int modifiers);
 
   // The menu "钢笔操作".

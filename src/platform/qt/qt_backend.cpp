@@ -112,17 +112,33 @@ std::vector<ui::Monitor> QtBackend::monitors() {
   return list;
 }
 
+namespace {
+
+// Qt's own dialog behaves alike everywhere and can be driven by tests.
+void prepareFileDialog(QFileDialog& dialog, QFileDialog::AcceptMode accept,
+                       QFileDialog::FileMode mode, const std::string& filter) {
+  dialog.setOption(QFileDialog::DontUseNativeDialog);
+  dialog.setAcceptMode(accept);
+  dialog.setFileMode(mode);
+  const QStringList filters = nameFilters(filter);
+  if (!filters.isEmpty()) dialog.setNameFilters(filters);
+}
+
+ui::FileDialogResult answerOf(QFileDialog& dialog) {
+  if (dialog.exec() != QDialog::Accepted) return {};
+  const QStringList chosen = dialog.selectedFiles();
+  if (chosen.isEmpty()) return {};
+  return {true, chosen.first().toStdString()};
+}
+
+}  // namespace
+
 ui::FileDialogResult QtBackend::openFileDialog(ui::Window* owner, const std::string& title,
                                                const std::string& filter,
                                                const std::string& preset) {
   DialogOwner parent(owner);
   QFileDialog dialog(parent.widget(), QString::fromStdString(title));
-  // Qt's own dialog behaves alike everywhere and can be driven by tests.
-  dialog.setOption(QFileDialog::DontUseNativeDialog);
-  dialog.setAcceptMode(QFileDialog::AcceptOpen);
-  dialog.setFileMode(QFileDialog::ExistingFile);
-  const QStringList filters = nameFilters(filter);
-  if (!filters.isEmpty()) dialog.setNameFilters(filters);
+  prepareFileDialog(dialog, QFileDialog::AcceptOpen, QFileDialog::ExistingFile, filter);
   if (!preset.empty()) {
     const QFileInfo info(QString::fromStdString(preset));
     if (info.isDir()) {
@@ -132,10 +148,7 @@ ui::FileDialogResult QtBackend::openFileDialog(ui::Window* owner, const std::str
       dialog.selectFile(info.fileName());
     }
   }
-  if (dialog.exec() != QDialog::Accepted) return {};
-  const QStringList chosen = dialog.selectedFiles();
-  if (chosen.isEmpty()) return {};
-  return {true, chosen.first().toStdString()};
+  return answerOf(dialog);
 }
 
 ui::FileDialogResult QtBackend::saveFileDialog(ui::Window* owner, const std::string& title,
@@ -143,16 +156,9 @@ ui::FileDialogResult QtBackend::saveFileDialog(ui::Window* owner, const std::str
                                                const std::string& defaultSuffix) {
   DialogOwner parent(owner);
   QFileDialog dialog(parent.widget(), QString::fromStdString(title));
-  dialog.setOption(QFileDialog::DontUseNativeDialog);
-  dialog.setAcceptMode(QFileDialog::AcceptSave);
-  dialog.setFileMode(QFileDialog::AnyFile);
-  const QStringList filters = nameFilters(filter);
-  if (!filters.isEmpty()) dialog.setNameFilters(filters);
+  prepareFileDialog(dialog, QFileDialog::AcceptSave, QFileDialog::AnyFile, filter);
   if (!defaultSuffix.empty()) dialog.setDefaultSuffix(QString::fromStdString(defaultSuffix));
-  if (dialog.exec() != QDialog::Accepted) return {};
-  const QStringList chosen = dialog.selectedFiles();
-  if (chosen.isEmpty()) return {};
-  return {true, chosen.first().toStdString()};
+  return answerOf(dialog);
 }
 
 void QtBackend::messageBox(ui::Window* owner, const std::string& text, const std::string& caption) {
