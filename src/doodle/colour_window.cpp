@@ -22,17 +22,6 @@ constexpr char kStatus[] = "临时标签";
 constexpr char kWidthSlider[] = "滑块条1";
 constexpr char kColourSlider[] = "颜色滑块条";
 
-// Runs `work` on the session's engine, then shows what it changed; nothing
-// once the doodle is closing.
-template <class Work>
-auto onSession(const std::shared_ptr<Session>& s, Work work) {
-  return [s, work](auto... args) {
-    if (!isOpen(*s) || s->mirroring) return;
-    work(*s, args...);
-    settle(*s);
-  };
-}
-
 ui::Window* colourWindow(Session& s) { return s.p.secondary(kColourWindowKey); }
 
 WindowRect rectOf(const ui::Window& w) { return {w.left(), w.top(), w.width(), w.height()}; }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <memory>
+
 #include "doodle/doodle_state.h"
 #include "doodle/stroke_engine.h"
 #include "platform/ui/widgets.h"
@@ -44,5 +46,16 @@ bool isOpen(const Session& s);
 // repainted, a change of look reaches the doodle window, and the colour
 // window shows the panel.
 void settle(Session& s);
+
+// A handler of the doodle's windows: `work` runs on the session while the
+// doodle is open and not being mirrored, and what it changed is shown after.
+template <class Work>
+auto onSession(const std::shared_ptr<Session>& s, Work work) {
+  return [s, work](auto... args) {
+    if (!isOpen(*s) || s->mirroring) return;
+    work(*s, args...);
+    if (isOpen(*s)) settle(*s);
+  };
+}
 
 }  // namespace quillet::doodle

@@ -20,17 +20,6 @@ namespace {
 constexpr int kDesignWidth = 166;
 constexpr int kDesignHeight = 109;
 
-// Wraps a handler so that it acts only while the doodle is open, and shows
-// what the engine changed afterwards.
-template <class Work>
-auto onSession(const std::shared_ptr<Session>& s, Work work) {
-  return [s, work](auto... args) {
-    if (!isOpen(*s)) return;
-    work(*s, args...);
-    if (isOpen(*s)) settle(*s);
-  };
-}
-
 // Shift and Ctrl turns set the pen's colour and width; every other turn
 // resizes the window. One effect a turn, wherever the pointer is.
 void wheel(Session& s, int distance, int modifiers) {
