@@ -253,8 +253,8 @@ Rect Canvas::clear() {
 Rect Canvas::fillRect(int left, int top, int width, int height) {
   if (width <= 0 || height <= 0) return {};
   // The far edges are scaled as edges, so that rectangles side by side meet.
-  const std::int64_t right = std::llround((std::int64_t{left} + width) * scale_);
-  const std::int64_t bottom = std::llround((std::int64_t{top} + height) * scale_);
+  const std::int64_t right = std::llround((static_cast<double>(left) + width) * scale_);
+  const std::int64_t bottom = std::llround((static_cast<double>(top) + height) * scale_);
   return paintBox(device(left), device(top), right - 1, bottom - 1, toWord(fillColour_));
 }
 
