@@ -3,6 +3,7 @@
 // canvas (the sanitizers watch), every rectangle a primitive reports must
 // lie on the canvas, and every pixel it changed must lie inside it.
 #include <array>
+#include <cmath>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -72,7 +73,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t leng
   for (int step = 0; step < 64 && !in.done(); ++step) {
     const std::vector<std::uint32_t> before = shown(canvas);
     Rect damage;
-    switch (in.byte() % 9) {
+    switch (in.byte() % 10) {
       case 0:
         canvas.setPenWidth(in.coordinate());
         break;
@@ -108,6 +109,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t leng
         damage = canvas.setBackground(picture);
         break;
       }
+      case 8: {
+        // Dense screens have 1.25, 1.5, 2 ... device pixels a window pixel;
+        // nonsense factors (0, negative, huge) must fall back to 1.
+        const std::uint8_t kind = in.byte();
+        canvas.setScale(kind < 200 ? kind / 40.0 : (kind - 230) * 1e6);
+        continue;
+      }
       case 7: {
         const int width = in.byte() % 72;
         const int height = in.byte() % 56;
@@ -118,8 +126,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t leng
         const int x = in.coordinate();
         const int y = in.coordinate();
         const std::uint32_t colour = canvas.pixel(x, y);
-        if (canvas.bounds().contains(x, y) ? colour > 0xFFFFFF
-                                           : colour != quillet::image::kNoPixel) {
+        const double dx = std::round(x * canvas.scale()), dy = std::round(y * canvas.scale());
+        const bool inside = dx >= 0 && dy >= 0 && dx < canvas.width() && dy < canvas.height();
+        if (inside ? colour > 0xFFFFFF : colour != quillet::image::kNoPixel) {
           std::abort();
         }
         const auto [left, top, width, height] = in.four();
