@@ -28,7 +28,6 @@ class DoodleWindowTest : public ProgramTest {
   void TearDown() override { ::unsetenv("XDG_CACHE_HOME"); }
 
  public:
-
   void openByKey() {
     main().onKeyDown(letter('P'), 0);
     ASSERT_NE(doodle(), nullptr);
