@@ -67,6 +67,7 @@ void layOut(const std::shared_ptr<Session>& s, ui::Window& w) {
     const Box which = static_cast<Box>(i);
     auto& box = w.add<ui::EditBox>(kBoxNames[i], &colours);
     box.setGeometry(2, kBoxTops[i], 24, 16);
+    box.setSingleLine(true);
     box.setText("0");
     box.onChanged = onSession(s, [i](Session& t) {
       t.panel.boxes[i] = colourWindow(t)->get<ui::EditBox>(kBoxNames[i]).text();

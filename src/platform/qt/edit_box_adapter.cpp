@@ -1,4 +1,5 @@
 #include <QtGui/QKeyEvent>
+#include <QtGui/QTextDocument>
 
 #include <string>
 #include <utility>
@@ -49,10 +50,31 @@ class EditBoxAdapter : public AdapterFor<ui::EditBox, EditWidget> {
  protected:
   void mirrorContent(ui::Change what) override {
     if (what == ui::Change::Text) view()->showText(model().text());
-    if (what == ui::Change::Appearance) view()->setReadOnly(model().readOnly());
+    if (what == ui::Change::Appearance) {
+      view()->setReadOnly(model().readOnly());
+      showAsOneLine(model().singleLine());
+    }
   }
 
  private:
+  // Scroll bars in a box one line high would cover the whole of it and take
+  // the clicks meant for the text.
+  void showAsOneLine(bool oneLine) {
+    EditWidget& box = *view();
+    const Qt::ScrollBarPolicy bars = oneLine ? Qt::ScrollBarAlwaysOff : Qt::ScrollBarAsNeeded;
+    box.setHorizontalScrollBarPolicy(bars);
+    box.setVerticalScrollBarPolicy(bars);
+    box.setLineWrapMode(oneLine ? QPlainTextEdit::NoWrap : QPlainTextEdit::WidgetWidth);
+    box.document()->setDocumentMargin(oneLine ? 0 : 4);
+    box.setFrameShape(oneLine ? QFrame::Box : QFrame::StyledPanel);
+    box.setLineWidth(1);
+    if (oneLine) {
+      QFont font = box.font();
+      font.setPixelSize(11);
+      box.setFont(font);
+    }
+  }
+
   ControlHost& host_;
 };
 

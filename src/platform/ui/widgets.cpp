@@ -204,6 +204,12 @@ void EditBox::setReadOnly(bool v) {
   changed(Change::Appearance);
 }
 
+void EditBox::setSingleLine(bool v) {
+  if (v == singleLine_) return;
+  singleLine_ = v;
+  changed(Change::Appearance);
+}
+
 Button::Button(Window& owner, std::string name) : Control(owner, std::move(name), Kind::Button) {}
 
 void Button::setCaption(std::string caption) {

@@ -173,10 +173,15 @@ class EditBox : public Control {
   KeyHandler onKeyDown;
   bool readOnly() const { return readOnly_; }
   void setReadOnly(bool v);
+  // A box for one short value (a number): no scroll bars and no margins, so
+  // that a box a line high shows its text and takes its clicks.
+  bool singleLine() const { return singleLine_; }
+  void setSingleLine(bool v);
 
  private:
   std::string text_;
   bool readOnly_ = false;
+  bool singleLine_ = false;
 };
 
 class Label : public Control {
