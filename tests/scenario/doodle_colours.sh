@@ -1,8 +1,11 @@
 # The pen's colour from the colour window and from the keyboard and mouse:
 # "255" typed into the red box draws red strokes; Shift and a move over the
 # canvas in the third band of the picture window's width (green) draws
-# green; the width slider dragged to the right draws wider.
+# green; the width slider dragged to the right draws wider. The wheel over
+# the canvas narrows the doodle window, and Alt with a double click on the
+# canvas closes it.
 source "$(dirname "$0")/lib.sh"
+free_alt_from_wm
 start_desktop
 make_program_folder
 
@@ -53,4 +56,15 @@ drag 100 180 300 180
 sleep 0.3
 expect_colour 200 200 0 255 0 "a stroke 20 px off the line of a 50 px pen"
 expect_colour 200 230 255 255 255 "30 px off the line of a 50 px pen"
+
+# A turn away from the user: 10 px narrower.
+timeout 10 xdotool mousemove --sync 250 150 click 4 || fail "the wheel failed"
+wait_geometry "$doodle" "50 50 390 300" || fail "after the wheel the doodle is at $(geometry "$doodle")"
+
+timeout 10 xdotool mousemove --sync 240 160 keydown alt || fail "keydown alt failed"
+timeout 10 xdotool click --repeat 2 --delay 80 1 || fail "click failed"
+timeout 10 xdotool keyup alt || fail "keyup alt failed"
+gone() { ! find_window '^涂鸦窗口$' >/dev/null && ! find_window '^颜色窗口$' >/dev/null; }
+wait_until 10 gone || fail "Alt and a double click left $(list_windows)"
+[[ $(map_state "$id") == IsViewable ]] || fail "the picture window went with the doodle"
 pass
