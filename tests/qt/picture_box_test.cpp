@@ -270,7 +270,7 @@ TEST_F(PictureBox, PreparedPictureIsShownWithoutDecodingAgain_OnlyForTheSameByte
   const int handed = prefetcher->handedOver();
 
   box->setGeometry(0, 0, 200, 100);
-  backend.preparePicture(file, 200);
+  backend.preparePictures({file}, 200);
   box->setPicture(share(*bytes), file);
   const QImage prepared = grab();
   EXPECT_EQ(prefetcher->handedOver(), handed + 1);
@@ -282,7 +282,7 @@ TEST_F(PictureBox, PreparedPictureIsShownWithoutDecodingAgain_OnlyForTheSameByte
   EXPECT_EQ(shown().decodeCount(), 1) << "a decode is handed over once";
   EXPECT_EQ(prepared, decoded);
 
-  backend.preparePicture(file, 200);
+  backend.preparePictures({file}, 200);
   const auto changed = asJpeg(twoColours(1600, 700));  // the file changed since
   box->setPicture(changed, file);
   grab();

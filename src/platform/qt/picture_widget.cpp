@@ -150,15 +150,26 @@ void PictureWidget::decodeFor(QSize box) {
 // the width and the height one after the other, and only the last size is
 // ever seen.
 void PictureWidget::present(QSize box) {
-  const bool reduces = source_.width() >= box.width() && source_.height() >= box.height();
+  // A box about as large as a full-size photo gets no reduced copy: it would
+  // nearly double the memory for a difference of a few pixels. Painting
+  // stretches the decode smoothly then, as it does for an enlarged one.
+  constexpr std::int64_t kLargestCopy = 8'000'000;
+  const bool reduces = source_.width() >= box.width() && source_.height() >= box.height() &&
+                       static_cast<std::int64_t>(box.width()) * box.height() <= kLargestCopy;
   wanted_ = reduces ? box : QSize();
-  if (!reduces) display_ = QImage();  // enlarged: painting stretches the decode smoothly
+  if (!reduces) display_ = QImage();
 }
 
 // One area-averaging step from the decode to the box's device pixels, made
 // once per size: painting then copies pixels and never scales.
 void PictureWidget::makeDisplay() {
   if (wanted_.isEmpty() || display_.size() == wanted_) return;
+  if (source_.size() == wanted_) {
+    // Nothing to reduce: a copy would only double a picture shown at its size.
+    display_ = source_;
+    display_.setDevicePixelRatio(devicePixelRatioF());
+    return;
+  }
   display_ = QImage(wanted_, QImage::Format_RGB32);
   if (display_.isNull()) return;  // short of memory: stretched as it is
   image::areaReduceInto(bitmap_, wanted_.width(), wanted_.height(),
