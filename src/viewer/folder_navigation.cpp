@@ -2,6 +2,9 @@
 
 #include "core/main_controls.h"
 #include "core/picture_files.h"
+
+#include <string>
+#include <vector>
 #include "core/program.h"
 
 namespace quillet::viewer {
@@ -34,12 +37,19 @@ void step(core::Program& p, int direction) {
   if (core::isListablePictureName(g.currentPicturePath)) {
     core::showPictureFile(p, g.currentPicturePath);
   }
-  // Whoever pages once pages again, mostly the same way: the picture after
-  // this one can be made ready while the user looks at this one.
+  // Whoever pages once pages again, mostly the same way: the pictures after
+  // this one can be made ready while the user looks at this one, or while
+  // the key is held, the one after next while the next one decodes.
   if (!p.main()) return;
-  const int after = direction > 0 ? (index % count) + 1 : (index + count - 2) % count + 1;
-  p.backend().preparePicture(g.folderList[static_cast<std::size_t>(after - 1)],
-                             core::pictureBox(p).width());
+  const auto onward = [&](int from) {
+    return direction > 0 ? (from % count) + 1 : (from + count - 2) % count + 1;
+  };
+  const int after = onward(index);
+  std::vector<std::string> next{g.folderList[static_cast<std::size_t>(after - 1)]};
+  if (const int then = onward(after); then != index) {
+    next.push_back(g.folderList[static_cast<std::size_t>(then - 1)]);
+  }
+  p.backend().preparePictures(next, core::pictureBox(p).width());
 }
 
 }  // namespace

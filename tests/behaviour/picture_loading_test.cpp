@@ -133,6 +133,10 @@ TEST_F(PictureLoadingTest, Paging_KeepsDisplayWidthAndWrapsBothWays) {
   const int after = g().folderIndex == 1 ? 3 : g().folderIndex - 1;
   EXPECT_EQ(backend.prepared.back().first, g().folderList[static_cast<std::size_t>(after - 1)]);
   EXPECT_EQ(backend.prepared.back().second, 400);
+  const int then = after == 1 ? 3 : after - 1;
+  EXPECT_EQ(backend.preparedLists.back(),
+            (std::vector<std::string>{g().folderList[static_cast<std::size_t>(after - 1)],
+                                      g().folderList[static_cast<std::size_t>(then - 1)]}));
 
   // The 1000 x 500 picture at display width 400 is 400 x 200.
   while (g().currentPicturePath != path("f/2.jpg")) pageDown();

@@ -1,6 +1,8 @@
 #include <stdlib.h>
 #include <QtGui/QImage>
 
+#include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <memory>
 #include <set>
@@ -146,6 +148,114 @@ TEST_F(PictureBox, DecodesOncePerPictureAndAgainOnlyWhenTheBoxOutgrowsIt) {
   EXPECT_EQ(view.decodeCount(), before + 1);
 }
 
+// A large photo shrunk for a small box: fine detail must become its mean, as
+// an area average of the whole picture gives, not the moiré or the one
+// colour that sampling it every few pixels would leave. Grey one-pixel
+// stripes and a checkerboard under a gradient, like pencil lines on paper.
+TEST_F(PictureBox, ReducedPictureMatchesTheAreaAverageOfTheWholePicture) {
+  const int width = 3200, height = 2400;
+  image::Bitmap fine{width, height, std::vector<std::uint8_t>(std::size_t(width) * height * 3)};
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < width; ++x) {
+      const bool ink = y < height / 2 ? x % 2 == 0 : (x / 3 + y / 3) % 2 == 0;
+      const int shade = ink ? 40 : 40 + 160 * x / width + 40;
+      std::uint8_t* p = fine.row(y) + 3 * x;
+      p[0] = p[1] = p[2] = static_cast<std::uint8_t>(shade);
+    }
+  }
+  // A box no reduced decode fits exactly, so that the last step is a resampling.
+  const int boxWidth = 600, boxHeight = 450;
+  window->setWidth(boxWidth);
+  window->setHeight(boxHeight);
+  box->setGeometry(0, 0, boxWidth, boxHeight);
+  // Both reach the box through a reduced decode (block means, the JPEG's own
+  // reduced transform) and one resampling, which stay near the exact mean;
+  // sampling, even the nearest pixel of the reduced decode, does not.
+  struct Case {
+    const char* what;
+    ui::PictureBytes bytes;
+    double meanError;
+    int worstError;
+  };
+  const Case cases[] = {{"BMP", share(image::encodeBmp24(fine)), 5.0, 20},
+                        {"JPEG", asJpeg(fine), 5.0, 20}};
+  for (const auto& picture : cases) {
+    const auto whole = image::decode(*picture.bytes);
+    ASSERT_TRUE(whole.ok()) << whole.error;
+    box->setPicture(picture.bytes);
+    const QImage shownImage = grab();
+    ASSERT_EQ(shownImage.size(), QSize(boxWidth, boxHeight));
+    // Each box pixel is the mean of the picture area it covers, parts of
+    // pixels weighed by their part.
+    struct Cover {
+      int first;
+      std::vector<double> parts;
+    };
+    const auto cover = [](int from, int to, int i) {
+      const double step = double(from) / to, start = i * step, end = start + step;
+      Cover c{int(start), {}};
+      for (int j = c.first; j < from && j < end; ++j) {
+        c.parts.push_back((std::min(end, j + 1.0) - std::max(start, double(j))) / step);
+      }
+      return c;
+    };
+    double total = 0;
+    int worst = 0;
+    for (int y = 0; y < boxHeight; ++y) {
+      const Cover down = cover(height, boxHeight, y);
+      for (int x = 0; x < boxWidth; ++x) {
+        const Cover across = cover(width, boxWidth, x);
+        double mean = 0;
+        for (std::size_t r = 0; r < down.parts.size(); ++r) {
+          const std::uint8_t* row = whole.value.row(down.first + int(r));
+          for (std::size_t c = 0; c < across.parts.size(); ++c) {
+            mean += down.parts[r] * across.parts[c] * row[3 * (across.first + int(c)) + 1];
+          }
+        }
+        const int error = std::abs(qGreen(shownImage.pixel(x, y)) - int(mean + 0.5));
+        total += error;
+        worst = std::max(worst, error);
+      }
+    }
+    EXPECT_LT(total / (boxWidth * boxHeight), picture.meanError) << picture.what;
+    EXPECT_LE(worst, picture.worstError) << picture.what;
+  }
+}
+
+// The full decode of a large photo is made when the box is shown larger than
+// a reduced decode could fill, and given back once the box is small again,
+// without decoding the picture a second time.
+TEST_F(PictureBox, FullDecodeOnlyWhileTheBoxNeedsItAndNotAgainWhenItShrinks) {
+  const auto bytes = asJpeg(twoColours(1600, 1200));
+  box->setGeometry(0, 0, 200, 150);
+  box->setPicture(bytes);
+  grab();
+  auto& view = shown();
+  EXPECT_EQ(view.decodedSize(), QSize(200, 150));
+  const int first = view.decodeCount();
+
+  struct Step {
+    int width;
+    QSize decoded;
+    int newDecodes;
+  };
+  const Step steps[] = {{1000, {1600, 1200}, 1}, {700, {800, 600}, 0},    {300, {400, 300}, 0},
+                        {150, {200, 150}, 0},    {1600, {1600, 1200}, 1}, {2400, {1600, 1200}, 0},
+                        {180, {200, 150}, 0}};
+  for (const auto& step : steps) {
+    const int before = view.decodeCount();
+    box->setGeometry(0, 0, step.width, step.width * 3 / 4);
+    const QImage image = grab();
+    EXPECT_EQ(view.decodedSize(), step.decoded) << "box " << step.width;
+    EXPECT_EQ(view.decodeCount() - before, step.newDecodes) << "box " << step.width;
+    const QColor left = image.pixelColor(step.width / 4, step.width * 3 / 8);
+    const QColor right = image.pixelColor(step.width * 3 / 4, step.width * 3 / 8);
+    EXPECT_GT(left.red(), 220) << "box " << step.width;
+    EXPECT_GT(right.blue(), 220) << "box " << step.width;
+  }
+  EXPECT_EQ(view.decodeCount(), first + 2);
+}
+
 // The picture the program says comes next is decoded ahead; it is used only
 // for the very bytes it was decoded from, and the box shows the same pixels.
 TEST_F(PictureBox, PreparedPictureIsShownWithoutDecodingAgain_OnlyForTheSameBytes) {
@@ -160,7 +270,7 @@ TEST_F(PictureBox, PreparedPictureIsShownWithoutDecodingAgain_OnlyForTheSameByte
   const int handed = prefetcher->handedOver();
 
   box->setGeometry(0, 0, 200, 100);
-  backend.preparePicture(file, 200);
+  backend.preparePictures({file}, 200);
   box->setPicture(share(*bytes), file);
   const QImage prepared = grab();
   EXPECT_EQ(prefetcher->handedOver(), handed + 1);
@@ -172,7 +282,7 @@ TEST_F(PictureBox, PreparedPictureIsShownWithoutDecodingAgain_OnlyForTheSameByte
   EXPECT_EQ(shown().decodeCount(), 1) << "a decode is handed over once";
   EXPECT_EQ(prepared, decoded);
 
-  backend.preparePicture(file, 200);
+  backend.preparePictures({file}, 200);
   const auto changed = asJpeg(twoColours(1600, 700));  // the file changed since
   box->setPicture(changed, file);
   grab();

@@ -54,8 +54,9 @@ class MemoryBackend : public ui::Backend {
     quitCalls++;
   }
   bool quitRequested() const override { return quitCalls > 0; }
-  void preparePicture(const std::string& path, int boxWidth) override {
-    prepared.push_back({path, boxWidth});
+  void preparePictures(const std::vector<std::string>& paths, int boxWidth) override {
+    if (!paths.empty()) prepared.push_back({paths.front(), boxWidth});
+    preparedLists.push_back(paths);
   }
   void report(const std::string& message) override { reports.push_back(message); }
   bool startProcess(const std::string& path) override {
@@ -128,7 +129,9 @@ class MemoryBackend : public ui::Backend {
   std::vector<std::string> systemMoves;
   std::vector<std::string> startedProcesses;
   std::vector<std::string> reports;
-  std::vector<std::pair<std::string, int>> prepared;  // preparePicture hints
+  // preparePictures hints: the first path of each, and each whole list.
+  std::vector<std::pair<std::string, int>> prepared;
+  std::vector<std::vector<std::string>> preparedLists;
   std::deque<std::vector<ModalStep>> modalScripts;
   std::vector<std::string> modalRuns;  // names of the windows run modally
   ui::Window* endedModal = nullptr;

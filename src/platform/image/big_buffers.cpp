@@ -61,4 +61,6 @@ void reuseLargeBuffers() {
   ::mallopt(M_ARENA_MAX, 1);
 }
 
+void releaseFreedMemory() { ::malloc_trim(0); }
+
 }  // namespace quillet::image

@@ -47,4 +47,9 @@ namespace quillet::image {
 // the process. Call once at start, before any picture is decoded.
 void reuseLargeBuffers();
 
+// Gives the memory freed so far back to the system. For when a picture-sized
+// buffer went for good (a zoom out of a large photo), which reuseLargeBuffers
+// would otherwise keep in the process.
+void releaseFreedMemory();
+
 }  // namespace quillet::image

@@ -3,20 +3,24 @@
 #include <QtCore/QSize>
 
 #include <condition_variable>
+#include <list>
 #include <mutex>
 #include <optional>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "platform/image/picture.h"
 #include "platform/ui/widgets.h"
 
 namespace quillet::qtui {
 
-// Reads and decodes, on a thread of its own, the picture the program says it
+// Reads and decodes, on threads of its own, the pictures the program says it
 // is likely to show next, so that paging through a folder of large photos
-// does not wait for the decoder. One picture at a time: a new request
-// replaces one that has not started. Lives as long as the backend.
+// does not wait for the decoder. At a person's pace one picture ahead is
+// enough; while the user pages faster than a picture decodes (the key held
+// down), two are decoded at once, one on each core, so that every other
+// picture is ready when its key comes. Lives as long as the backend.
 class PicturePrefetcher {
  public:
   PicturePrefetcher();
@@ -27,13 +31,16 @@ class PicturePrefetcher {
   // The one the backend made; nullptr when there is none.
   static PicturePrefetcher* current();
 
-  // Called by the backend when the program hints at the next picture: its
-  // file and the width in device pixels it will likely be shown at.
-  void prepare(const std::string& path, int boxWidth);
+  // Called by the backend when the program hints at the next pictures: their
+  // files, the likeliest first, and the width in device pixels they will
+  // likely be shown at. Replaces the hints before it: what they asked for and
+  // this one does not is dropped.
+  void prepare(const std::vector<std::string>& paths, int boxWidth);
 
   // Called by a picture box about to decode `bytes` read from `path` for a
   // box of `box` device pixels: the decode prepared for them, when it was and
-  // it covers the box. Waits for that decode if it is still running.
+  // it covers the box. Waits for that decode if it is running or about to
+  // begin; one that every worker is too busy to begin is left to the caller.
   std::optional<image::Bitmap> take(const std::string& path, const ui::PictureBytes& bytes,
                                     QSize box);
 
@@ -41,27 +48,27 @@ class PicturePrefetcher {
   int handedOver() const;
 
  private:
-  struct Request {
+  enum class State { Waiting, Working, Ready };
+  struct Slot {
     std::string path;
     int width = 0;
-  };
-  struct Prepared {
-    std::string path;
+    State state = State::Waiting;
+    bool wanted = true;  // false: dropped by a hint while it was decoding
     image::Bytes bytes;
     image::Bitmap bitmap;
   };
 
   void run();
-  bool working(const std::string& path) const;
 
   mutable std::mutex mutex_;
   std::condition_variable changed_;
-  std::optional<Request> pending_;
-  std::string busyWith_;
-  std::optional<Prepared> prepared_;
+  // The likeliest first; dropped slots still decoding stay until done.
+  std::list<Slot> slots_;
   int handedOver_ = 0;
+  int busy_ = 0;  // workers decoding
+  bool held_ = false;  // the last picture taken was still decoding
   bool stopping_ = false;
-  std::thread worker_;
+  std::vector<std::thread> workers_;
 };
 
 }  // namespace quillet::qtui

@@ -1,5 +1,7 @@
 #include "platform/qt/picture_widget.h"
 
+#include "platform/image/area_reduce.h"
+#include "platform/image/big_buffers.h"
 #include "platform/qt/picture_prefetch.h"
 
 #include <QtGui/QPaintEvent>
@@ -64,12 +66,12 @@ QSize PictureWidget::contentPixels() const {
 
 void PictureWidget::dropDecoded() {
   display_ = QImage();
+  wanted_ = {};
   source_ = QImage();
   bitmap_ = image::Bitmap();
   decodedFrom_.reset();
   decodeError_.clear();
   fullSize_ = {};
-  displayLevel_ = -1;
   whole_.reset();
 }
 
@@ -88,12 +90,12 @@ void PictureWidget::prepare() {
     if (!decodeError_.isEmpty()) return;  // the same bytes fail the same way
     const bool covers = source_.width() >= box.width() && source_.height() >= box.height();
     if (covers || source_.size() == fullSize_) {
-      reduceFor(box);
+      present(box);
       return;
     }
   }
   decodeFor(box);
-  if (decodeError_.isEmpty()) reduceFor(box);
+  if (decodeError_.isEmpty()) present(box);
 }
 
 // Unscaled, the box's size does not matter: the same bytes are never decoded again.
@@ -144,19 +146,64 @@ void PictureWidget::decodeFor(QSize box) {
                    static_cast<qsizetype>(bitmap_.stride()), QImage::Format_RGB888);
 }
 
-void PictureWidget::reduceFor(QSize box) {
-  int level = 0;
-  while ((source_.width() >> (level + 1)) >= box.width() &&
-         (source_.height() >> (level + 1)) >= box.height()) {
-    ++level;
+// The box's size is noted here and reduced to when painted: a resize sets
+// the width and the height one after the other, and only the last size is
+// ever seen.
+void PictureWidget::present(QSize box) {
+  // A box about as large as a full-size photo gets no reduced copy: it would
+  // nearly double the memory for a difference of a few pixels. Painting
+  // stretches the decode smoothly then, as it does for an enlarged one.
+  constexpr std::int64_t kLargestCopy = 8'000'000;
+  const bool reduces = source_.width() >= box.width() && source_.height() >= box.height() &&
+                       static_cast<std::int64_t>(box.width()) * box.height() <= kLargestCopy;
+  wanted_ = reduces ? box : QSize();
+  if (!reduces) display_ = QImage();
+}
+
+// One area-averaging step from the decode to the box's device pixels, made
+// once per size: painting then copies pixels and never scales.
+void PictureWidget::makeDisplay() {
+  if (wanted_.isEmpty() || display_.size() == wanted_) return;
+  if (source_.size() == wanted_) {
+    // Nothing to reduce: a copy would only double a picture shown at its size.
+    display_ = source_;
+    display_.setDevicePixelRatio(devicePixelRatioF());
+    return;
   }
-  if (level == displayLevel_ && !display_.isNull()) return;
-  displayLevel_ = level;
-  display_ = level == 0 ? source_
-                        : source_.scaled(source_.width() >> level, source_.height() >> level,
-                                         Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-  // Short of memory for the reduced copy, paint from the decode itself.
-  if (display_.isNull()) display_ = source_;
+  display_ = QImage(wanted_, QImage::Format_RGB32);
+  if (display_.isNull()) return;  // short of memory: stretched as it is
+  image::areaReduceInto(bitmap_, wanted_.width(), wanted_.height(),
+                        reinterpret_cast<std::uint32_t*>(display_.bits()),
+                        static_cast<std::size_t>(display_.bytesPerLine()));
+  display_.setDevicePixelRatio(devicePixelRatioF());
+  keepOnlyWhatIsNeeded(wanted_);
+}
+
+// A box smaller than the decode needs only the scale a fresh decode would
+// pick for it; what is more goes, so that a zoom out of the photo gives back
+// the memory its zoom in took. The smaller decode comes from the larger one
+// without decoding again, and keeps later resizes free of the decoder.
+void PictureWidget::keepOnlyWhatIsNeeded(QSize box) {
+  const image::Size full{fullSize_.width(), fullSize_.height()};
+  const image::Scale scale = image::displayScale(full, box.width(), box.height());
+  const auto side = [&](int length) {
+    return static_cast<int>((static_cast<std::int64_t>(length) * scale.num + scale.denom - 1) /
+                            scale.denom);
+  };
+  const int width = side(full.width), height = side(full.height);
+  if (width >= bitmap_.width || height >= bitmap_.height) return;
+  if (width < box.width() || height < box.height()) return;
+  image::Bitmap smaller;
+  try {
+    smaller = image::areaReduced(bitmap_, width, height);
+  } catch (const std::bad_alloc&) {
+    return;  // the larger decode serves as well
+  }
+  const std::size_t freed = bitmap_.rgb.size();
+  bitmap_ = std::move(smaller);
+  source_ = QImage(bitmap_.rgb.data(), bitmap_.width, bitmap_.height,
+                   static_cast<qsizetype>(bitmap_.stride()), QImage::Format_RGB888);
+  if (freed >= (32u << 20)) image::releaseFreedMemory();
 }
 
 void PictureWidget::paintEvent(QPaintEvent* event) {
@@ -168,6 +215,7 @@ void PictureWidget::paintEvent(QPaintEvent* event) {
     painter.drawRect(rect().adjusted(0, 0, -1, -1));
   }
   if (area.isEmpty()) return;
+  if (bytes_ && !whole_) makeDisplay();
   if (bytes_ && !problem_.isEmpty()) {
     paintTrouble(painter, area, problem_);
   } else if (bytes_ && decodedFrom_ == bytes_ && !decodeError_.isEmpty()) {
@@ -176,8 +224,12 @@ void PictureWidget::paintEvent(QPaintEvent* event) {
     paintUnscaled(painter, devicePixelRatioF(), whole_->image, area.topLeft(),
                   event->region() & area, background_);
   } else if (bytes_ && !display_.isNull()) {
+    // Device pixels one to one: the box's own size in them was reduced to.
+    painter.setClipRect(area);
+    painter.drawImage(area.topLeft(), display_);
+  } else if (bytes_ && !source_.isNull()) {
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    painter.drawImage(area, display_);
+    painter.drawImage(area, source_);
   } else {
     painter.fillRect(area, background_);
   }

@@ -15,7 +15,9 @@ namespace quillet::qtui {
 // Shows a picture box: its picture stretched smoothly to the box or unscaled
 // from its top-left corner, or in words why it cannot be shown. Decoding
 // happens when the picture changes or the box outgrows the resolution decoded
-// so far, never while painting.
+// so far, never while painting. A decode larger than the box needs is
+// shrunk as soon as the box is smaller again: a 24-megapixel photo costs its
+// full size in memory only while it is shown that large.
 class PictureWidget : public QWidget {
  public:
   explicit PictureWidget(QWidget* parent);
@@ -27,6 +29,8 @@ class PictureWidget : public QWidget {
 
   // How many times a picture was decoded; lets the tests hold the caching rule.
   int decodeCount() const { return decodeCount_; }
+  // The size of the decode held for the stretched picture; empty when none.
+  QSize decodedSize() const { return source_.size(); }
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -38,7 +42,9 @@ class PictureWidget : public QWidget {
   void prepare();
   void prepareWhole();
   void decodeFor(QSize box);
-  void reduceFor(QSize box);
+  void present(QSize box);
+  void makeDisplay();
+  void keepOnlyWhatIsNeeded(QSize box);
   void dropDecoded();
   void paintTrouble(class QPainter& painter, const QRect& area, const QString& reason) const;
 
@@ -57,10 +63,10 @@ class PictureWidget : public QWidget {
   QImage source_;
   QSize fullSize_;
   QString decodeError_;
-  // `source_` halved `displayLevel_` times, so that painting never shrinks by
-  // more than a factor of two (which smooth scaling would alias).
+  // `source_` reduced to the box's device pixels, painted one to one; null
+  // while the box is larger than the decode, which is then stretched.
   QImage display_;
-  int displayLevel_ = -1;
+  QSize wanted_;
   // The decode shown unscaled, shared with other widgets showing the same bytes.
   std::shared_ptr<const WholePicture> whole_;
   int decodeCount_ = 0;

@@ -90,14 +90,14 @@ std::unique_ptr<ui::WindowPeer> QtBackend::createPeer(ui::Window& window) {
   return std::make_unique<QtWindowPeer>(window);
 }
 
-void QtBackend::preparePicture(const std::string& path, int boxWidth) {
+void QtBackend::preparePictures(const std::vector<std::string>& paths, int boxWidth) {
   // The keys that page come to the picture window, so the active window's
   // monitor is the one the next picture will be painted on.
   const QWidget* active = QApplication::activeWindow();
   const QScreen* screen = active ? active->screen() : nullptr;
   if (!screen) screen = QGuiApplication::primaryScreen();
   const double ratio = screen ? screen->devicePixelRatio() : 1.0;
-  prefetcher_.prepare(path, static_cast<int>(std::ceil(boxWidth * ratio)));
+  prefetcher_.prepare(paths, static_cast<int>(std::ceil(boxWidth * ratio)));
 }
 
 std::vector<ui::Monitor> QtBackend::monitors() {

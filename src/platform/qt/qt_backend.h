@@ -39,7 +39,7 @@ class QtBackend : public ui::Backend {
   void startSystemMove(ui::Window& window) override;
   // Decodes the picture on a thread of its own while the user looks at the
   // one shown; the picture box takes the result when the file comes.
-  void preparePicture(const std::string& path, int boxWidth) override;
+  void preparePictures(const std::vector<std::string>& paths, int boxWidth) override;
 
   void runModal(ui::Window& window) override;
   void endModal(ui::Window& window) override;

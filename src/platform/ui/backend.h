@@ -88,9 +88,10 @@ class Backend {
   // A whole number from `low` to `high`, both included.
   virtual int randomNumber(int low, int high) = 0;
 
-  // A hint: the picture file at `path` is likely to be shown next, about
-  // `boxWidth` pixels wide; a backend may read and decode it ahead of time.
-  virtual void preparePicture(const std::string& /*path*/, int /*boxWidth*/) {}
+  // A hint: the picture files at `paths` are likely to be shown next, the
+  // first of them first, about `boxWidth` pixels wide; a backend may read and
+  // decode them ahead of time.
+  virtual void preparePictures(const std::vector<std::string>& /*paths*/, int /*boxWidth*/) {}
 
   // The window's own content as it is on screen, as BMP file bytes at the
   // window's size; nullptr when the window system cannot provide it.
