@@ -65,7 +65,7 @@ class PicturePrefetcher {
   // The likeliest first; dropped slots still decoding stay until done.
   std::list<Slot> slots_;
   int handedOver_ = 0;
-  int busy_ = 0;  // workers decoding
+  int busy_ = 0;       // workers decoding
   bool held_ = false;  // the last picture taken was still decoding
   bool stopping_ = false;
   std::vector<std::thread> workers_;
