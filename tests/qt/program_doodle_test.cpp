@@ -1,48 +1,27 @@
 #include <gtest/gtest.h>
-#include <stdlib.h>
 #include <QtTest/QTest>
 #include <QtWidgets/QApplication>
 
-#include <filesystem>
-#include <memory>
 #include <string>
 
-#include "app/quillet.h"
 #include "doodle/doodle_session.h"
-#include "platform/files.h"
-#include "platform/image/picture.h"
-#include "platform/qt/qt_backend.h"
 #include "platform/qt/window_widget.h"
-#include "platform/text.h"
 #include "platform/ui/input.h"
+#include "program_on_qt.h"
 
 namespace quillet::qttest {
 namespace {
 
 // The whole program on the Qt backend with the doodle open, driven through
 // the widgets as a user's mouse and keys reach them.
-class ProgramDoodle : public ::testing::Test {
+class ProgramDoodle : public ProgramOnQt {
  protected:
   void SetUp() override {
-    char pattern[] = "/tmp/quillet-program-doodle.XXXXXX";
-    ASSERT_NE(::mkdtemp(pattern), nullptr);
-    folder = pattern;
-    image::Bitmap bitmap{400, 300, image::Bytes(400 * 300 * 3, 0xF0)};
-    const std::string picture = folder + "/picture.jpg";
-    ASSERT_TRUE(files::writeAtomic(picture, image::encodeJpeg(bitmap, 90).value));
-    ASSERT_TRUE(files::writeAtomic(folder + "/上次文件.txt", text::toStateFile(picture)));
-    program = std::make_unique<app::Quillet>(backend, core::Environment{folder, "quillet", {}});
-    program->start();
-    QCoreApplication::processEvents();
+    startOnGray(0xF0);
     program->main()->onKeyDown(ui::key::letter('P'), 0);
     QCoreApplication::processEvents();
     ASSERT_NE(doodle(), nullptr);
     ASSERT_NE(colour(), nullptr);
-  }
-  void TearDown() override {
-    program.reset();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    std::filesystem::remove_all(folder);
   }
   ui::Window* doodle() { return program->secondary(doodle::kDoodleWindowKey); }
   ui::Window* colour() { return program->secondary(doodle::kColourWindowKey); }
@@ -60,10 +39,6 @@ class ProgramDoodle : public ::testing::Test {
     }
     QTest::mouseRelease(c, Qt::LeftButton, Qt::NoModifier, QPoint(300, y));
   }
-
-  std::string folder;
-  qtui::QtBackend backend;
-  std::unique_ptr<app::Quillet> program;
 };
 
 TEST_F(ProgramDoodle, TypedIntoTheRedBox_TheNextStrokeIsRed) {
