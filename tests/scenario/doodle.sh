@@ -12,10 +12,18 @@ export XDG_CACHE_HOME="$WORK/cache"
 start_on_gradient 400x300
 # Shift and a move half-way across the picture set its level to 147; the
 # doodle window opens as see-through as that.
-focus_window "$id"
-timeout 10 xdotool mousemove --sync 250 90 keydown shift mousemove --sync 251 91 \
-  mousemove --sync 250 90 keyup shift || fail "Shift and a move failed"
-expect_alpha 147 "Shift and a move half-way across"
+# The pointer comes from elsewhere each time (xdotool waits for it to move).
+shift_half_way() {
+  focus_window "$id"
+  timeout 10 xdotool mousemove --sync 262 102 || fail "mousemove failed"
+  timeout 10 xdotool keydown shift || fail "keydown failed"
+  timeout 10 xdotool mousemove --sync 251 91 || fail "mousemove failed"
+  timeout 10 xdotool mousemove --sync 250 90 || fail "mousemove failed"
+  timeout 10 xdotool keyup shift || true
+  sleep 0.3
+  [[ $(opacity) == $(((147 * 4294967295) / 255)) ]]
+}
+wait_until 15 shift_half_way || fail "after Shift and a move half-way across the opacity is '$(opacity)'"
 press "$id" p
 doodle=$(wait_window '^涂鸦窗口$' 10)
 wait_geometry "$doodle" "50 50 400 300" || fail "the doodle window is at $(geometry "$doodle")"

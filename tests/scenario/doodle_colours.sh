@@ -42,8 +42,11 @@ expect_colour 200 100 255 0 0 "after 255 in the red box"
 
 # Bands of 400 / 7 px: the third runs from 114 to 171 of the picture window.
 focus_window "$doodle"
-timeout 10 xdotool mousemove --sync 190 200 keydown shift mousemove --sync 192 202 keyup shift ||
-  fail "Shift and a move failed"
+timeout 10 xdotool mousemove --sync 190 200 || fail "mousemove failed"
+timeout 10 xdotool keydown shift || fail "keydown failed"
+timeout 10 xdotool mousemove --sync 192 202 || fail "mousemove failed"
+timeout 10 xdotool mousemove --sync 191 201 || fail "mousemove failed"
+timeout 10 xdotool keyup shift || true
 drag 100 250 300 250
 sleep 0.3
 expect_colour 200 250 0 255 0 "after Shift and a move in the third band"
